@@ -1,0 +1,27 @@
+// The global settings file Konfex.xml.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace konfex {
+
+struct Settings {
+  std::string projectName;  // the active configuration's name; empty when none
+  std::string lastDeviceIp = "192.168.2.205";
+  std::string language = "English";
+  bool enableInternet = false;
+  bool enableUpdate = false;
+  bool enableJumpFieldTables = false;
+  bool doubleClickAutoSize = false;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// Never fails: a missing or malformed file gives the defaults, a missing value its own default.
+Settings readSettings(const std::filesystem::path& file);
+std::string settingsXml(const Settings& settings);
+// Writes atomically; throws FileError when the file cannot be written.
+void writeSettings(const std::filesystem::path& file, const Settings& settings);
+
+}  // namespace konfex

@@ -1,0 +1,172 @@
+#include "core/lang/text_table.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "core/io/files.h"
+#include "core/io/text.h"
+#include "core/lang/default_texts.h"
+
+namespace konfex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kBlank = " ";
+constexpr std::string_view kPilcrow = "\xC2\xB6";  // U+00B6 in UTF-8
+constexpr std::string_view kComment = "/#/";
+
+// Reads the index of an entry line: plain decimal digits with an optional sign.
+bool parseIndex(std::string_view text, int& index) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return false;
+  long long value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+    if (value > kTextCount) value = kTextCount;  // saturate: out of range either way
+  }
+  if (negative) value = -value;
+  if (value < 0 || value >= kTextCount) return false;
+  index = static_cast<int>(value);
+  return true;
+}
+
+// Start of the UTF-8 character that ends just before `end`.
+size_t previousCharStart(std::string_view s, size_t end) {
+  size_t i = end - 1;
+  while (i > 0 && (static_cast<unsigned char>(s[i]) & 0xC0u) == 0x80u) --i;
+  return i;
+}
+
+void applyLine(std::vector<std::string>& texts, std::string_view line) {
+  line = trim(line);
+  if (!line.starts_with("STR")) return;
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos || equals < 4) return;  // no room for a skipped character
+  // Exactly one character directly before '=' is skipped and never part of the index.
+  const size_t skipped = previousCharStart(line, equals);
+  if (skipped <= 3) return;
+  int index = 0;
+  if (!parseIndex(trim(line.substr(3, skipped - 3)), index)) return;
+
+  std::string_view value = trim(line.substr(equals + 1));
+  if (value.empty()) return;
+  if (const size_t c = value.find(kComment); c != std::string_view::npos) {
+    value = trim(value.substr(0, c));
+    if (value.empty()) return;
+  }
+  if (value.starts_with(kPilcrow)) value.remove_prefix(kPilcrow.size());
+  if (const size_t p = value.find(kPilcrow); p != std::string_view::npos) value = value.substr(0, p);
+  texts[static_cast<size_t>(index)] = std::string(value);
+}
+
+bool needsPilcrows(const std::string& text) { return text.empty() || trim(text).size() != text.size(); }
+
+bool isPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\\') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+TextTable::TextTable() { buildDefaults(); }
+
+const std::string& TextTable::operator[](int index) const {
+  if (index < 0 || index >= kTextCount) return kBlank;
+  return texts_[static_cast<size_t>(index)];
+}
+
+void TextTable::set(int index, std::string text) {
+  if (index >= 0 && index < kTextCount) texts_[static_cast<size_t>(index)] = std::move(text);
+}
+
+void TextTable::buildDefaults() {
+  texts_.assign(kTextCount, kBlank);
+  for (const DefaultText& d : defaultTexts()) texts_[static_cast<size_t>(d.index)] = std::string(d.text);
+}
+
+void TextTable::applyLanguageText(std::string_view decoded) {
+  size_t start = 0;
+  const size_t n = decoded.size();
+  while (start <= n) {
+    size_t end = start;
+    while (end < n && decoded[end] != '\r' && decoded[end] != '\n') ++end;
+    applyLine(texts_, decoded.substr(start, end - start));
+    if (end >= n) break;
+    // CR LF, LF or CR each end one line.
+    start = end + ((decoded[end] == '\r' && end + 1 < n && decoded[end + 1] == '\n') ? 2 : 1);
+  }
+}
+
+bool TextTable::applyLanguageFile(const fs::path& file) {
+  std::string bytes;
+  try {
+    bytes = readFile(file);
+  } catch (const FileError&) {
+    return false;
+  }
+  applyLanguageText(decodeTextFile(bytes));
+  return true;
+}
+
+std::string TextTable::toLanguageFile() const {
+  const TextTable defaults;
+  std::string out = "[Konfex language file]\n";
+  for (int i = 0; i < kTextCount; ++i) {
+    const std::string& text = texts_[static_cast<size_t>(i)];
+    // A single blank is the unused-entry default; write it only where it replaces a real text.
+    if (text == kBlank && defaults[i] == kBlank) continue;
+    char index[8];
+    std::snprintf(index, sizeof index, "%04d", i);
+    out += "STR";
+    out += index;
+    out += " = ";
+    if (needsPilcrows(text)) {
+      out += kPilcrow;
+      out += text;
+      out += kPilcrow;
+    } else {
+      out += text;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string TextTable::toJson() const {
+  std::string out = "[\n";
+  for (size_t i = 0; i < texts_.size(); ++i) {
+    out += "  ";
+    out += jsonString(texts_[i]);
+    out += i + 1 < texts_.size() ? ",\n" : "\n";
+  }
+  out += "]\n";
+  return out;
+}
+
+fs::path languageFilePath(const fs::path& languageFolder, const std::string& name) {
+  return languageFolder / utf8Path(name + ".lng");
+}
+
+std::string loadLanguage(TextTable& table, const fs::path& languageFolder, const std::string& name) {
+  table.buildDefaults();
+  std::error_code ec;
+  if (isPlainFileName(name)) {
+    const fs::path file = languageFilePath(languageFolder, name);
+    if (fs::is_regular_file(file, ec)) {
+      table.applyLanguageFile(file);
+      return name;
+    }
+  }
+  const fs::path english = languageFilePath(languageFolder, "English");
+  if (fs::is_regular_file(english, ec)) table.applyLanguageFile(english);
+  return "English";
+}
+
+}  // namespace konfex

@@ -1,0 +1,45 @@
+// The 2400-entry text table: English defaults, overridden entry by entry by a language file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace konfex {
+
+inline constexpr int kTextCount = 2400;
+
+class TextTable {
+ public:
+  TextTable();  // holds the English defaults
+
+  // Out-of-range indexes give a single blank, like the unused entries.
+  const std::string& operator[](int index) const;
+  void set(int index, std::string text);
+
+  void buildDefaults();
+
+  // Applies the lines of an already decoded language file; later lines win.
+  void applyLanguageText(std::string_view decoded);
+  // Reads, decodes and applies a language file; false (and the table unchanged) when it cannot be read.
+  bool applyLanguageFile(const std::filesystem::path& file);
+
+  // The table as a language file that loads back into exactly this table.
+  std::string toLanguageFile() const;
+  // All 2400 texts as a JSON array.
+  std::string toJson() const;
+
+  bool operator==(const TextTable&) const = default;
+
+ private:
+  std::vector<std::string> texts_;
+};
+
+// Builds the defaults and applies LANGUAGE/<name>.lng, falling back to English.lng; returns the language
+// name in effect ("English" when the named file is missing or the name is no plain file name).
+std::string loadLanguage(TextTable& table, const std::filesystem::path& languageFolder, const std::string& name);
+
+std::filesystem::path languageFilePath(const std::filesystem::path& languageFolder, const std::string& name);
+
+}  // namespace konfex
