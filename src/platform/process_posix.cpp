@@ -55,7 +55,9 @@ std::chrono::milliseconds SteadyClock::now() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
-void SteadyClock::sleep(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void SteadyClock::sleep(std::chrono::milliseconds duration) {
+  std::this_thread::sleep_for(duration);
+}
 
 std::filesystem::path executableFolder(const char* argv0) {
   std::error_code ec;

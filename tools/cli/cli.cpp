@@ -73,9 +73,9 @@ int compileCommand(const std::vector<std::string>& args, std::ostream& out, std:
   try {
     const CompileResult r = compileImage(paths);
     writeImage(output, r.image);
-    out << "compiled " << utf8String(output) << ": " << kImageSize << " bytes, " << r.frameRecords
-        << " frame records, " << r.connectionRecords << " connection records, input " << r.inputTotal
-        << " bytes, output " << r.outputTotal << " bytes, checksum " << r.checksum << " (" << hex32(r.checksum)
+    out << "compiled " << utf8String(output) << ": " << kImageSize << " bytes, " << r.frameRecords << " frame records, "
+        << r.connectionRecords << " connection records, input " << r.inputTotal << " bytes, output " << r.outputTotal
+        << " bytes, checksum " << r.checksum << " (" << hex32(r.checksum)
         << "), ignored rows: " << r.ignoredConnectionRows << " connection, " << r.ignoredFrameRows << " frame\n";
     return 0;
   } catch (const FileError& e) {

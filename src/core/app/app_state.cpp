@@ -40,12 +40,13 @@ void AppState::startUp(TextTable& texts) {
   // Restore the last configuration only while its folder still exists.
   std::error_code ec;
   const std::string& name = settings_.projectName;
-  const bool restorable =
-      isConfigurationName(name) && fs::is_directory(folders_.projects / utf8Path(name), ec);
+  const bool restorable = isConfigurationName(name) && fs::is_directory(folders_.projects / utf8Path(name), ec);
   setActiveConfiguration(restorable ? name : std::string());
 }
 
-void AppState::saveSettings() const { writeSettings(folders_.settingsFile, settings_); }
+void AppState::saveSettings() const {
+  writeSettings(folders_.settingsFile, settings_);
+}
 
 void AppState::setActiveConfiguration(const std::string& name) {
   settings_.projectName = name;
@@ -53,6 +54,8 @@ void AppState::setActiveConfiguration(const std::string& name) {
   setFiles();
 }
 
-void AppState::setFiles() { paths_ = activeFolder_.empty() ? ProjectPaths{} : ProjectPaths::in(activeFolder_); }
+void AppState::setFiles() {
+  paths_ = activeFolder_.empty() ? ProjectPaths{} : ProjectPaths::in(activeFolder_);
+}
 
 }  // namespace konfex

@@ -74,12 +74,16 @@ IpTextParts splitIpText(std::string_view text) {
 
 IpBytes ipTextToBytes(std::string_view text) {
   IpBytes result;
-  if (text.empty()) return result;
+  if (text.empty()) {
+    result.hadError = true;
+    return result;
+  }
   std::string_view s = text;
   for (size_t i = 0; i < 4; ++i) {
     const size_t point = s.find('.');
     // Without a point the first three fields are empty (and so bad); the fourth takes what is left.
-    const std::string_view field = i == 3 ? s : (point == std::string_view::npos ? std::string_view() : s.substr(0, point));
+    const std::string_view field =
+        i == 3 ? s : (point == std::string_view::npos ? std::string_view() : s.substr(0, point));
     const std::optional<int32_t> v = parseIntText(field);
     if (!v || *v < 0 || *v > 255) {
       result.bytes[i] = 0;

@@ -36,7 +36,9 @@ uint16_t attr16(pugi::xml_node row, const char* name, uint16_t fallback) {
   return static_cast<uint16_t>(attrNumber(row, name, fallback));
 }
 
-bool attrIsExactlyY(pugi::xml_node row, const char* name) { return attributeText(row, name) == "Y"; }
+bool attrIsExactlyY(pugi::xml_node row, const char* name) {
+  return attributeText(row, name) == "Y";
+}
 
 // Loads the file when it exists; false when there is none.
 bool loadIfPresent(pugi::xml_document& doc, const fs::path& file, XmlText mode) {
@@ -108,7 +110,8 @@ class Compiler {
     }
     const auto rateText = childText(root, "CAN_BAUDRATE");
     const int32_t rateIndex = rateText ? intTextOr(*rateText, 9) : 9;
-    put32(block_, block::kBitRate, rateIndex >= 0 && rateIndex <= 9 ? kBitRates[static_cast<size_t>(rateIndex)] : 1000000);
+    put32(block_, block::kBitRate,
+          rateIndex >= 0 && rateIndex <= 9 ? kBitRates[static_cast<size_t>(rateIndex)] : 1000000);
   }
 
   void readConnections() {
@@ -198,7 +201,7 @@ class Compiler {
       f.timeout = attrNumber(row, "TimeOut", 0);
     }
     static constexpr std::array<const char*, 8> kBytes = {"Byte1", "Byte2", "Byte3", "Byte4",
-                                                           "Byte5", "Byte6", "Byte7", "Byte8"};
+                                                          "Byte5", "Byte6", "Byte7", "Byte8"};
     for (size_t k = 0; k < kBytes.size(); ++k) {
       // Positions past the data length are unused whatever the file names.
       f.positions[k] = f.length < k + 1 ? kNoPosition : attr16(row, kBytes[k], kNoPosition);
@@ -253,7 +256,7 @@ uint16_t readU16(std::span<const uint8_t> bytes, size_t offset) {
 
 void putConnection(std::span<uint8_t, kRecordSize> out, const ConnectionRecord& r) {
   std::copy(r.ip.begin(), r.ip.end(), out.begin());
-  const std::array<uint16_t, 10> words = {r.startInput,  r.numInput,   r.inputOffset, r.startOutput, r.numOutput,
+  const std::array<uint16_t, 10> words = {r.startInput,   r.numInput,   r.inputOffset, r.startOutput, r.numOutput,
                                           r.outputOffset, r.instanceTO, r.connPointTO, r.instanceOT,  r.connPointOT};
   for (size_t i = 0; i < words.size(); ++i) put16(out, 4 + 2 * i, words[i]);
   put32(out, 24, r.pollTime);
@@ -263,7 +266,7 @@ void putConnection(std::span<uint8_t, kRecordSize> out, const ConnectionRecord& 
 ConnectionRecord getConnection(std::span<const uint8_t, kRecordSize> in) {
   ConnectionRecord r;
   std::copy(in.begin(), in.begin() + 4, r.ip.begin());
-  std::array<uint16_t*, 10> words = {&r.startInput,  &r.numInput,   &r.inputOffset, &r.startOutput, &r.numOutput,
+  std::array<uint16_t*, 10> words = {&r.startInput,   &r.numInput,   &r.inputOffset, &r.startOutput, &r.numOutput,
                                      &r.outputOffset, &r.instanceTO, &r.connPointTO, &r.instanceOT,  &r.connPointOT};
   for (size_t i = 0; i < words.size(); ++i) *words[i] = readU16(in, 4 + 2 * i);
   r.pollTime = readU32(in, 24);

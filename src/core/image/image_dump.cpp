@@ -25,7 +25,9 @@ bool isCleared(const FrameRecord& f) {
          std::all_of(f.positions.begin(), f.positions.end(), [](uint16_t p) { return p == kNoPosition; });
 }
 
-std::string positionText(uint16_t p) { return p == kNoPosition ? std::string("-") : std::to_string(p); }
+std::string positionText(uint16_t p) {
+  return p == kNoPosition ? std::string("-") : std::to_string(p);
+}
 
 std::string identifierText(uint32_t id) {
   const bool extended = (id & kExtendedIdentifier) != 0;
@@ -35,10 +37,12 @@ std::string identifierText(uint32_t id) {
 std::string networkText(const std::array<uint8_t, 12>& n) {
   return "IP " + dotted(&n[0]) + ", mask " + dotted(&n[4]) + ", default gateway " +
          (n[8] == 255 && n[9] == 255 && n[10] == 255 && n[11] == 255 ? std::string("none (255.255.255.255)")
-                                                                         : dotted(&n[8]));
+                                                                     : dotted(&n[8]));
 }
 
-std::string jsonIp(const uint8_t* b) { return jsonString(dotted(b)); }
+std::string jsonIp(const uint8_t* b) {
+  return jsonString(dotted(b));
+}
 
 }  // namespace
 
@@ -117,9 +121,8 @@ std::string formatDumpText(const DecodedImage& img) {
     std::string s = "  #" + std::to_string(n) + (send ? " send" : " receive") + " id " + identifierText(f.identifier) +
                     ", length " + std::to_string(f.length);
     if (send) {
-      s += ", period " + std::to_string(f.period) + " ms, on change " +
-           ((f.sendFlags & kSendOnChange) ? "yes" : "no") + ", on timer " +
-           ((f.sendFlags & kSendOnTimer) ? "yes" : "no");
+      s += ", period " + std::to_string(f.period) + " ms, on change " + ((f.sendFlags & kSendOnChange) ? "yes" : "no") +
+           ", on timer " + ((f.sendFlags & kSendOnTimer) ? "yes" : "no");
     } else {
       s += ", timeout " + std::to_string(f.timeout) + " ms";
     }
@@ -167,10 +170,11 @@ std::string formatDumpJson(const DecodedImage& img) {
          ", \"inputOffset\": " + std::to_string(c.inputOffset) + ", \"startOutput\": " + std::to_string(c.startOutput) +
          ", \"numOutput\": " + std::to_string(c.numOutput) + ", \"outputOffset\": " + std::to_string(c.outputOffset) +
          ", \"pollTime\": " + std::to_string(c.pollTime) + ", \"instanceTO\": " + std::to_string(c.instanceTO) +
-         ", \"connectionPointTO\": " + std::to_string(c.connPointTO) + ", \"instanceOT\": " +
-         std::to_string(c.instanceOT) + ", \"connectionPointOT\": " + std::to_string(c.connPointOT) +
-         ", \"headerTO\": " + std::to_string(c.headerSizes & 7u) + ", \"headerOT\": " +
-         std::to_string((c.headerSizes >> 3) & 7u) + "}";
+         ", \"connectionPointTO\": " + std::to_string(c.connPointTO) +
+         ", \"instanceOT\": " + std::to_string(c.instanceOT) +
+         ", \"connectionPointOT\": " + std::to_string(c.connPointOT) +
+         ", \"headerTO\": " + std::to_string(c.headerSizes & 7u) +
+         ", \"headerOT\": " + std::to_string((c.headerSizes >> 3) & 7u) + "}";
   }
   o += img.connections.empty() ? "],\n" : "\n  ],\n";
   o += "  \"frames\": [";

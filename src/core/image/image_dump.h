@@ -28,7 +28,7 @@ struct ParamSummary {
 
 struct DecodedImage {
   size_t size = 0;
-  std::optional<ParamSummary> params;  // absent when the file is too short to hold the block
+  std::optional<ParamSummary> params;                            // absent when the file is too short to hold the block
   std::vector<std::pair<size_t, ConnectionRecord>> connections;  // records in use, with their index
   std::vector<std::pair<size_t, FrameRecord>> frames;
 

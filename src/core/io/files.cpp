@@ -35,18 +35,15 @@ FileError::FileError(const fs::path& path, const std::string& reason)
     : std::runtime_error(utf8String(path) + ": " + reason), path_(path), reason_(reason) {}
 
 std::string readFile(const fs::path& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw FileError(path, "is a folder, not a file");
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) throw FileError(path, "cannot open for reading: " + lastErrorText());
+  // Read in blocks rather than trusting a size: special files report none.
   std::string bytes;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size > 0) {
-    bytes.resize(static_cast<size_t>(size));
-    in.seekg(0, std::ios::beg);
-    in.read(bytes.data(), size);
-    bytes.resize(static_cast<size_t>(in.gcount()));
-  }
+  char block[65536];
+  while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<size_t>(in.gcount()));
   if (in.bad()) throw FileError(path, "read failed: " + lastErrorText());
   return bytes;
 }

@@ -33,8 +33,8 @@ void loadXmlText(pugi::xml_document& doc, std::string_view text, const std::file
                  XmlText mode) {
   const pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), parseFlags(mode));
   if (!result) {
-    throw XmlError(nameForErrors,
-                   std::string("not well-formed XML: ") + result.description() + " at " + positionOf(text, result.offset));
+    throw XmlError(nameForErrors, std::string("not well-formed XML: ") + result.description() + " at " +
+                                      positionOf(text, result.offset));
   }
 }
 
@@ -52,7 +52,9 @@ void saveXmlAtomically(const pugi::xml_document& doc, const std::filesystem::pat
   writeFileAtomically(path, xmlToString(doc));
 }
 
-pugi::xml_node firstTopLevelNode(const pugi::xml_document& doc) { return doc.first_child(); }
+pugi::xml_node firstTopLevelNode(const pugi::xml_document& doc) {
+  return doc.first_child();
+}
 
 std::optional<std::string> childText(pugi::xml_node parent, const char* name) {
   const pugi::xml_node child = parent.child(name);

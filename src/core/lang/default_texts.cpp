@@ -342,6 +342,8 @@ constexpr DefaultText kDefaults[] = {
 
 }  // namespace
 
-std::span<const DefaultText> defaultTexts() { return kDefaults; }
+std::span<const DefaultText> defaultTexts() {
+  return kDefaults;
+}
 
 }  // namespace konfex

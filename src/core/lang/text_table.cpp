@@ -66,7 +66,9 @@ void applyLine(std::vector<std::string>& texts, std::string_view line) {
   texts[static_cast<size_t>(index)] = std::string(value);
 }
 
-bool needsPilcrows(const std::string& text) { return text.empty() || trim(text).size() != text.size(); }
+bool needsPilcrows(const std::string& text) {
+  return text.empty() || trim(text).size() != text.size();
+}
 
 bool isPlainFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
@@ -75,7 +77,9 @@ bool isPlainFileName(const std::string& name) {
 
 }  // namespace
 
-TextTable::TextTable() { buildDefaults(); }
+TextTable::TextTable() {
+  buildDefaults();
+}
 
 const std::string& TextTable::operator[](int index) const {
   if (index < 0 || index >= kTextCount) return kBlank;

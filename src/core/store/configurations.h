@@ -9,11 +9,11 @@
 namespace konfex {
 
 struct ProjectPaths {
-  std::filesystem::path parGen;          // ParGen.xml
-  std::filesystem::path connections;     // EtherNetIP_Master_Rules.xml
-  std::filesystem::path receiveFrames;   // CAN_Rec_Frames.xml
-  std::filesystem::path sendFrames;      // CAN_Send_Frames.xml
-  std::filesystem::path bankImage;       // bin/bank.bin
+  std::filesystem::path parGen;         // ParGen.xml
+  std::filesystem::path connections;    // EtherNetIP_Master_Rules.xml
+  std::filesystem::path receiveFrames;  // CAN_Rec_Frames.xml
+  std::filesystem::path sendFrames;     // CAN_Send_Frames.xml
+  std::filesystem::path bankImage;      // bin/bank.bin
 
   static ProjectPaths in(const std::filesystem::path& configurationFolder);
   bool operator==(const ProjectPaths&) const = default;

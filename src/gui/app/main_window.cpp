@@ -27,7 +27,9 @@ constexpr int kButtonLeft = 80;
 constexpr int kStepButtonWidth = 170;
 constexpr int kStepButtonHeight = 36;
 
-int stepTop(int step) { return kStepTop + kStepPitch * (step - 1); }
+int stepTop(int step) {
+  return kStepTop + kStepPitch * (step - 1);
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, int left, int top) {
   auto* label = new QLabel(parent);

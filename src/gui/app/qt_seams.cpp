@@ -12,26 +12,37 @@ namespace konfex {
 
 namespace {
 
-QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const std::string& text,
+                                    QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, QStringLiteral("Konfex"), toQ(text), buttons, QApplication::activeWindow());
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 }  // namespace
 
-void QtMessageBoxes::error(const std::string& text) { showBox(QMessageBox::Critical, text, QMessageBox::Ok); }
+void QtMessageBoxes::error(const std::string& text) {
+  showBox(QMessageBox::Critical, text, QMessageBox::Ok);
+}
 
-void QtMessageBoxes::warning(const std::string& text) { showBox(QMessageBox::Warning, text, QMessageBox::Ok); }
+void QtMessageBoxes::warning(const std::string& text) {
+  showBox(QMessageBox::Warning, text, QMessageBox::Ok);
+}
 
 bool QtMessageBoxes::question(const std::string& text) {
   return showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void QtBrowser::open(const std::string& url) { QDesktopServices::openUrl(QUrl(toQ(url))); }
+void QtBrowser::open(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(toQ(url)));
+}
 
-InputBlocker::InputBlocker() { qApp->installEventFilter(this); }
+InputBlocker::InputBlocker() {
+  qApp->installEventFilter(this);
+}
 
-InputBlocker::~InputBlocker() { qApp->removeEventFilter(this); }
+InputBlocker::~InputBlocker() {
+  qApp->removeEventFilter(this);
+}
 
 bool InputBlocker::eventFilter(QObject* /*watched*/, QEvent* event) {
   switch (event->type()) {
@@ -47,11 +58,8 @@ bool InputBlocker::eventFilter(QObject* /*watched*/, QEvent* event) {
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
     case QEvent::Close:
-    case QEvent::ContextMenu:
-      event->ignore();
-      return true;
-    default:
-      return false;
+    case QEvent::ContextMenu: event->ignore(); return true;
+    default: return false;
   }
 }
 

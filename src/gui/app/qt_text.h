@@ -7,7 +7,11 @@
 
 namespace konfex {
 
-inline QString toQ(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-inline std::string fromQ(const QString& text) { return text.toUtf8().toStdString(); }
+inline QString toQ(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string fromQ(const QString& text) {
+  return text.toUtf8().toStdString();
+}
 
 }  // namespace konfex

@@ -1,0 +1,86 @@
+// A fresh program folder and a main window built on recorders for every test.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include "core/app/app_state.h"
+#include "gui/app/main_window.h"
+#include "gui/app/qt_text.h"
+#include "test_support.h"
+
+namespace konfex::test {
+
+class ScriptedLauncher final : public ProgramLauncher {
+ public:
+  std::unique_ptr<RunningProgram> start(const std::filesystem::path&, const std::string&, bool) override {
+    struct Program final : RunningProgram {
+      ScriptedLauncher& owner;
+      explicit Program(ScriptedLauncher& o) : owner(o) {}
+      bool hasExited() override { return owner.onPoll ? owner.onPoll() : true; }
+    };
+    return std::make_unique<Program>(*this);
+  }
+  std::function<bool()> onPoll;  // true once the program has ended
+};
+
+class GuiTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    window_.reset();
+    state_.reset();
+  }
+
+  MainWindow& start() {
+    window_.reset();
+    state_ = std::make_unique<AppState>(home_.path());
+    texts_ = TextTable();
+    window_ = std::make_unique<MainWindow>(
+        *state_, texts_, MainWindow::Services{messages_, browser_, launcher_, clock_}, "http://maker.test");
+    return *window_;
+  }
+
+  template <typename T = QWidget>
+  T* find(QWidget* parent, const char* name) {
+    T* w = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QString labelText(QWidget* parent, const char* name) { return find<QLabel>(parent, name)->text(); }
+  void click(QWidget* parent, const char* name) { find<QPushButton>(parent, name)->click(); }
+
+  // Runs `action` on the modal dialog once it is shown, while `open` blocks in its event loop.
+  void whileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& action) {
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      ASSERT_NE(modal, nullptr);
+      action(modal);
+      if (modal->isVisible()) modal->close();
+    });
+    open();
+  }
+
+  std::vector<std::string> shownTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& s : messages_.shown) texts.push_back(s.text);
+    return texts;
+  }
+
+  TempDir home_;
+  RecordingMessages messages_;
+  RecordingBrowser browser_;
+  ScriptedLauncher launcher_;
+  FakeClock clock_;
+  TextTable texts_;
+  std::unique_ptr<AppState> state_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace konfex::test
