@@ -24,14 +24,22 @@ void addLeaf(pugi::xml_node parent, const char* section, const char* name, const
 }  // namespace
 
 Settings readSettings(const std::filesystem::path& file) {
-  Settings settings;
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return settings;
+  if (!std::filesystem::exists(file, ec)) return Settings{};
+  try {
+    return settingsFromXml(readFile(file));
+  } catch (const FileError&) {
+    return Settings{};  // unreadable: as if there were none
+  }
+}
+
+Settings settingsFromXml(std::string_view xml) {
+  Settings settings;
   pugi::xml_document doc;
   try {
-    loadXmlFile(doc, file, XmlText::KeepBlankText);
-  } catch (const FileError&) {
-    return settings;  // unreadable or malformed: as if there were none
+    loadXmlText(doc, xml, "Konfex.xml", XmlText::KeepBlankText);
+  } catch (const XmlError&) {
+    return settings;  // malformed: as if there were none
   }
   const pugi::xml_node root = firstTopLevelNode(doc);
   readText(root, "lastproj", "projectname", settings.projectName);

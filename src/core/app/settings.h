@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace konfex {
 
@@ -20,6 +21,7 @@ struct Settings {
 
 // Never fails: a missing or malformed file gives the defaults, a missing value its own default.
 Settings readSettings(const std::filesystem::path& file);
+Settings settingsFromXml(std::string_view xml);
 std::string settingsXml(const Settings& settings);
 // Writes atomically; throws FileError when the file cannot be written.
 void writeSettings(const std::filesystem::path& file, const Settings& settings);

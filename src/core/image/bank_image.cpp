@@ -40,12 +40,18 @@ bool attrIsExactlyY(pugi::xml_node row, const char* name) {
   return attributeText(row, name) == "Y";
 }
 
-// Loads the file when it exists; false when there is none.
-bool loadIfPresent(pugi::xml_document& doc, const fs::path& file, XmlText mode) {
-  std::error_code ec;
-  if (file.empty() || !fs::exists(file, ec)) return false;
-  loadXmlFile(doc, file, mode);
+// Parses a project file's text when the file exists; false when there is none.
+bool loadIfPresent(pugi::xml_document& doc, const std::optional<std::string>& text, const fs::path& file,
+                   XmlText mode) {
+  if (!text) return false;
+  loadXmlText(doc, *text, file, mode);
   return true;
+}
+
+std::optional<std::string> readIfPresent(const fs::path& file) {
+  std::error_code ec;
+  if (file.empty() || !fs::exists(file, ec)) return std::nullopt;
+  return readFile(file);
 }
 
 constexpr std::array<uint32_t, 10> kBitRates = {10000,  20000,  50000,  62500,  100000,
@@ -53,7 +59,7 @@ constexpr std::array<uint32_t, 10> kBitRates = {10000,  20000,  50000,  62500,  
 
 class Compiler {
  public:
-  explicit Compiler(const ProjectPaths& paths) : paths_(paths) {}
+  Compiler(const ProjectTexts& texts, const ProjectPaths& paths) : texts_(texts), paths_(paths) {}
 
   CompileResult run() {
     initParGen();
@@ -82,7 +88,7 @@ class Compiler {
 
   void readParGen() {
     pugi::xml_document doc;
-    if (!loadIfPresent(doc, paths_.parGen, XmlText::KeepBlankText)) return;
+    if (!loadIfPresent(doc, texts_.parGen, paths_.parGen, XmlText::KeepBlankText)) return;
     const pugi::xml_node root = firstTopLevelNode(doc);
     struct Field {
       const char* element;
@@ -119,7 +125,7 @@ class Compiler {
     uint32_t inputTotal = 0;
     uint32_t outputTotal = 0;
     uint32_t count = 0;
-    if (loadIfPresent(doc, paths_.connections, XmlText::DropBlankText)) {
+    if (loadIfPresent(doc, texts_.connections, paths_.connections, XmlText::DropBlankText)) {
       for (const pugi::xml_node row : firstTopLevelNode(doc).children()) {
         const auto enable = attributeText(row, "Enable");
         if (!enable || toUpperAscii(trim(*enable)) != "Y") continue;
@@ -172,7 +178,9 @@ class Compiler {
     uint32_t count = 0;
     for (const bool send : {false, true}) {
       pugi::xml_document doc;
-      if (!loadIfPresent(doc, send ? paths_.sendFrames : paths_.receiveFrames, XmlText::DropBlankText)) continue;
+      if (!loadIfPresent(doc, send ? texts_.sendFrames : texts_.receiveFrames,
+                         send ? paths_.sendFrames : paths_.receiveFrames, XmlText::DropBlankText))
+        continue;
       for (const pugi::xml_node row : firstTopLevelNode(doc).children()) {
         const auto enable = attributeText(row, "Enable");
         if (enable && *enable != "Y") continue;
@@ -220,6 +228,7 @@ class Compiler {
       putConnection(image.subspan(kConnectionTableOffset + n * kRecordSize).first<kRecordSize>(), connections_[n]);
   }
 
+  const ProjectTexts& texts_;
   const ProjectPaths& paths_;
   ParamBlock block_{};
   std::array<ConnectionRecord, kConnectionRecordCount> connections_{};
@@ -229,10 +238,19 @@ class Compiler {
 
 }  // namespace
 
-CompileResult compileImage(const ProjectPaths& paths) {
+ProjectTexts readProjectFiles(const ProjectPaths& paths) {
+  return {readIfPresent(paths.parGen), readIfPresent(paths.connections), readIfPresent(paths.receiveFrames),
+          readIfPresent(paths.sendFrames)};
+}
+
+CompileResult compileImage(const ProjectTexts& texts, const ProjectPaths& paths) {
   // The compiler's tables are large; keep them off the caller's stack.
-  const auto compiler = std::make_unique<Compiler>(paths);
+  const auto compiler = std::make_unique<Compiler>(texts, paths);
   return compiler->run();
+}
+
+CompileResult compileImage(const ProjectPaths& paths) {
+  return compileImage(readProjectFiles(paths), paths);
 }
 
 void writeImage(const fs::path& file, const Image& image) {

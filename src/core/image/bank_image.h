@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "core/store/configurations.h"
 
@@ -83,9 +85,21 @@ struct CompileResult {
   uint32_t ignoredFrameRows = 0;
 };
 
+// The texts of the four project files; nullopt for a file that does not exist.
+struct ProjectTexts {
+  std::optional<std::string> parGen;
+  std::optional<std::string> connections;
+  std::optional<std::string> receiveFrames;
+  std::optional<std::string> sendFrames;
+};
+// Throws FileError for a file that exists but cannot be read.
+ProjectTexts readProjectFiles(const ProjectPaths& paths);
+
 // Compiles the four project files as they are on disk; a missing file leaves its region at defaults.
 // Throws XmlError for a file that is not well-formed XML and FileError for one that cannot be read.
 CompileResult compileImage(const ProjectPaths& paths);
+// The same from texts already read; the paths only name the files in error messages.
+CompileResult compileImage(const ProjectTexts& texts, const ProjectPaths& paths);
 
 // Replaces the file atomically with the image; throws FileError (nothing is written then).
 void writeImage(const std::filesystem::path& file, const Image& image);

@@ -1,5 +1,7 @@
 #include "gui/app/main_window.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -123,6 +125,10 @@ void MainWindow::buildControls() {
   styleTitleLabel(makerLabel_);
   makerLabel_->setCursor(Qt::PointingHandCursor);
   setLabel(makerLabel_, makerDisplayAddress(makerUrl_));
+  // A long address (or a wide fallback font) moves left rather than being cut at the window's edge.
+  if (makerLabel_->x() + makerLabel_->width() > kClientWidth - 8)
+    makerLabel_->move(std::max(kButtonLeft + kStepButtonWidth + 8, kClientWidth - 8 - makerLabel_->width()),
+                      makerLabel_->y());
   makerLabel_->installEventFilter(this);
 
   auto* line = new QFrame(this);

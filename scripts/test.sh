@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the normal build, the same tests under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test"
+cmake --preset default
+cmake --build --preset default
+ctest --preset default
+
+echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake --preset asan
+cmake --build --preset asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan
+
+echo "== fuzz targets, ${KONFEX_FUZZ_SECONDS:-10} s each"
+cmake --preset fuzz
+cmake --build --preset fuzz
+fuzz/run_all.sh build/fuzz "${KONFEX_FUZZ_SECONDS:-10}"
+echo "all tests passed"
