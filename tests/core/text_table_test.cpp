@@ -121,6 +121,15 @@ TEST(TextTable, DecodesEveryEncodingOfALanguageFile) {
   t.applyLanguageFile(dir / "euro.lng");
   EXPECT_EQ(t[306], " \xE2\x82\xAC ");
   EXPECT_FALSE(t.applyLanguageFile(dir / "missing.lng"));
+
+  // A byte-order mark that promises UTF-8 over stray bytes: each stray byte becomes U+FFFD.
+  writeText(dir / "broken.lng",
+            "\xEF\xBB\xBFSTR0010 = a\xCE\xCE"
+            "b");
+  t.applyLanguageFile(dir / "broken.lng");
+  EXPECT_EQ(t[10],
+            "a\xEF\xBF\xBD\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(TextTable, LanguageFileOutputLoadsBackIntoTheSameTable) {

@@ -90,45 +90,68 @@ bool lessNoCase(std::string_view a, std::string_view b) {
   return fa != fb ? fa < fb : a < b;
 }
 
-bool isValidUtf8(std::string_view bytes) {
-  size_t i = 0;
-  const size_t n = bytes.size();
-  while (i < n) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80) {
+namespace {
+
+// Length of the well-formed UTF-8 sequence at i; 0 when the bytes there are not UTF-8 (overlong forms,
+// surrogates and values past U+10FFFF included).
+size_t utf8SequenceLength(std::string_view bytes, size_t i) {
+  const auto b = static_cast<unsigned char>(bytes[i]);
+  if (b < 0x80) return 1;
+  size_t len = 0;
+  char32_t cp = 0;
+  if (b >= 0xC2 && b <= 0xDF) {
+    len = 2;
+    cp = b & 0x1Fu;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    len = 3;
+    cp = b & 0x0Fu;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    len = 4;
+    cp = b & 0x07u;
+  } else {
+    return 0;
+  }
+  if (i + len > bytes.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const auto c = static_cast<unsigned char>(bytes[i + k]);
+    if ((c & 0xC0u) != 0x80u) return 0;
+    cp = (cp << 6) | (c & 0x3Fu);
+  }
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return len;
+}
+
+// A file that declares UTF-8 but holds stray bytes: each one becomes U+FFFD, as the system decoders do.
+std::string repairUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t len = utf8SequenceLength(bytes, i);
+    if (len == 0) {
+      appendUtf8(out, 0xFFFD);
       ++i;
-      continue;
-    }
-    size_t len = 0;
-    char32_t cp = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-      cp = b & 0x1Fu;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      cp = b & 0x0Fu;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      cp = b & 0x07u;
     } else {
-      return false;
+      out.append(bytes.substr(i, len));
+      i += len;
     }
-    if (i + len > n) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto c = static_cast<unsigned char>(bytes[i + k]);
-      if ((c & 0xC0u) != 0x80u) return false;
-      cp = (cp << 6) | (c & 0x3Fu);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
+  }
+  return out;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    const size_t len = utf8SequenceLength(bytes, i);
+    if (len == 0) return false;
     i += len;
   }
   return true;
 }
 
 std::string decodeTextFile(std::string_view bytes) {
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return repairUtf8(bytes.substr(3));
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return decodeUtf16(bytes.substr(2), false);
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") return decodeUtf16(bytes.substr(2), true);
   if (isValidUtf8(bytes)) return std::string(bytes);
