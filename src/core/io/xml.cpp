@@ -48,10 +48,6 @@ std::string xmlToString(const pugi::xml_document& doc) {
   return out.str();
 }
 
-void saveXmlAtomically(const pugi::xml_document& doc, const std::filesystem::path& path) {
-  writeFileAtomically(path, xmlToString(doc));
-}
-
 pugi::xml_node firstTopLevelNode(const pugi::xml_document& doc) {
   return doc.first_child();
 }

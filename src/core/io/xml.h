@@ -33,7 +33,6 @@ void loadXmlText(pugi::xml_document& doc, std::string_view text, const std::file
 
 // The XML as the product writes it: UTF-8, indented, without a declaration.
 std::string xmlToString(const pugi::xml_document& doc);
-void saveXmlAtomically(const pugi::xml_document& doc, const std::filesystem::path& path);
 
 // The document's first top-level node, whatever its kind or name.
 pugi::xml_node firstTopLevelNode(const pugi::xml_document& doc);
