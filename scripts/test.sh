@@ -6,19 +6,31 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
 
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+passed=0
+count_passed() {  # adds the number of tests of ctest's summary line in $log
+  local n
+  n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  passed=$((passed + ${n:-0}))
+}
+
 echo "== build and test"
 cmake --preset default
 cmake --build --preset default
-ctest --preset default
+ctest --preset default | tee "$log"
+count_passed
 
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake --preset asan
 cmake --build --preset asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
-  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset asan | tee "$log"
+count_passed
 
 echo "== fuzz targets, ${KONFEX_FUZZ_SECONDS:-10} s each"
 cmake --preset fuzz
 cmake --build --preset fuzz
 fuzz/run_all.sh build/fuzz "${KONFEX_FUZZ_SECONDS:-10}"
-echo "all tests passed"
+passed=$((passed + $(ls fuzz/*_fuzz.cpp | wc -l)))  # one per fuzz target
+echo "tests: $passed passed, 0 failed"
