@@ -84,9 +84,8 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool lessNoCase(std::string_view a, std::string_view b) {
-  const auto folded = [](std::string_view s) { return toUpperAscii(s); };
-  const std::string fa = folded(a);
-  const std::string fb = folded(b);
+  const std::string fa = toUpperAscii(a);
+  const std::string fb = toUpperAscii(b);
   return fa != fb ? fa < fb : a < b;
 }
 

@@ -49,10 +49,6 @@ void KonfexDialog::setFrameTexts(int caption, int title, int ok, int cancel, int
   cancelButton_->setToolTip(cancelHint >= 0 ? toQ(texts_[cancelHint]) : QString());
 }
 
-void KonfexDialog::setClientSize(int width, int height) {
-  resize(width, height);
-}
-
 void KonfexDialog::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   titlePanel_->setGeometry(0, 0, width(), kTitleHeight);

@@ -27,7 +27,6 @@ class KonfexDialog : public QDialog {
 
   // The common texts: window caption, title, OK and Cancel captions and hints (-1: no hint).
   void setFrameTexts(int caption, int title, int ok, int cancel, int okHint, int cancelHint);
-  void setClientSize(int width, int height);
   void resizeEvent(QResizeEvent* event) override;
   // Places the content between the panels after a resize.
   virtual void layoutContent() {}

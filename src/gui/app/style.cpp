@@ -142,9 +142,11 @@ void applyWindowLook(QWidget* window) {
   window->setAutoFillBackground(true);
 }
 
-void styleCodeLabel(QLabel* label) {
+namespace {
+
+void styleGreyBold(QLabel* label, int pointSize) {
   QFont f = baseFont();
-  f.setPointSize(20);
+  f.setPointSize(pointSize);
   f.setBold(true);
   label->setFont(f);
   QPalette pal = label->palette();
@@ -152,13 +154,14 @@ void styleCodeLabel(QLabel* label) {
   label->setPalette(pal);
 }
 
+}  // namespace
+
+void styleCodeLabel(QLabel* label) {
+  styleGreyBold(label, 20);
+}
+
 void styleTitleLabel(QLabel* label) {
-  QFont f = baseFont();
-  f.setBold(true);
-  label->setFont(f);
-  QPalette pal = label->palette();
-  pal.setColor(QPalette::WindowText, kTitleGrey);
-  label->setPalette(pal);
+  styleGreyBold(label, baseFont().pointSize());
 }
 
 QPushButton* makeImageButton(QWidget* parent, const char* objectName, Glyph glyph) {

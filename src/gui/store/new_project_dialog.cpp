@@ -20,7 +20,7 @@ NewProjectDialog::NewProjectDialog(QWidget* parent, AppState& state, const TextT
   nameEdit_->setGeometry(16, 94, 297, nameEdit_->sizeHint().height());
   nameEdit_->installEventFilter(this);
   connect(okButton_, &QPushButton::clicked, this, &NewProjectDialog::okClicked);
-  setClientSize(331, 162);
+  resize(331, 162);
   setFixedSize(size());
   setLang();
 }

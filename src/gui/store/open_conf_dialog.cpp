@@ -19,7 +19,7 @@ OpenConfDialog::OpenConfDialog(QWidget* parent, const AppState& state, const Tex
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   connect(list_, &QListWidget::currentTextChanged, this, [this](const QString& name) { chosen_ = fromQ(name); });
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
-  setClientSize(377, 351);
+  resize(377, 351);
   setLang();
 }
 
