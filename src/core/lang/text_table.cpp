@@ -1,11 +1,13 @@
 #include "core/lang/text_table.h"
 
 #include <cstdio>
+#include <optional>
 #include <system_error>
 
 #include "core/io/files.h"
 #include "core/io/text.h"
 #include "core/lang/default_texts.h"
+#include "core/lang/messages.h"
 
 namespace konfex {
 
@@ -44,8 +46,47 @@ size_t previousCharStart(std::string_view s, size_t end) {
   return i;
 }
 
-void applyLine(std::vector<std::string>& texts, std::string_view line) {
+constexpr std::string_view kMessagePrefix = "MSG.";
+
+// The text of an entry line after its '=': trimmed, comment cut, pilcrow form; nullopt leaves the entry.
+std::optional<std::string_view> entryText(std::string_view value) {
+  value = trim(value);
+  if (value.empty()) return std::nullopt;
+  if (const size_t c = value.find(kComment); c != std::string_view::npos) {
+    value = trim(value.substr(0, c));
+    if (value.empty()) return std::nullopt;
+  }
+  if (value.starts_with(kPilcrow)) value.remove_prefix(kPilcrow.size());
+  if (const size_t p = value.find(kPilcrow); p != std::string_view::npos) value = value.substr(0, p);
+  return value;
+}
+
+// "MSG.<Key> = text": a message of our own; the STR loader never sees these lines.
+void applyMessageLine(std::map<std::string, std::string, std::less<>>& messages, std::string_view line) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return;
+  const std::string_view key = trim(line.substr(kMessagePrefix.size(), equals - kMessagePrefix.size()));
+  const auto it = messages.find(key);
+  if (it == messages.end()) return;  // unknown keys are ignored like stray lines
+  const auto value = entryText(line.substr(equals + 1));
+  if (!value) return;
+  // "\n" in a file stands for a line break, so a message keeps its lines on one file line.
+  std::string text;
+  for (size_t i = 0; i < value->size(); ++i) {
+    if ((*value)[i] == '\\' && i + 1 < value->size() && (*value)[i + 1] == 'n') {
+      text += '\n';
+      ++i;
+    } else {
+      text += (*value)[i];
+    }
+  }
+  it->second = std::move(text);
+}
+
+void applyLine(std::vector<std::string>& texts, std::map<std::string, std::string, std::less<>>& messages,
+               std::string_view line) {
   line = trim(line);
+  if (line.starts_with(kMessagePrefix)) return applyMessageLine(messages, line);
   if (!line.starts_with("STR")) return;
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos || equals < 4) return;  // no room for a skipped character
@@ -55,15 +96,7 @@ void applyLine(std::vector<std::string>& texts, std::string_view line) {
   int index = 0;
   if (!parseIndex(trim(line.substr(3, skipped - 3)), index)) return;
 
-  std::string_view value = trim(line.substr(equals + 1));
-  if (value.empty()) return;
-  if (const size_t c = value.find(kComment); c != std::string_view::npos) {
-    value = trim(value.substr(0, c));
-    if (value.empty()) return;
-  }
-  if (value.starts_with(kPilcrow)) value.remove_prefix(kPilcrow.size());
-  if (const size_t p = value.find(kPilcrow); p != std::string_view::npos) value = value.substr(0, p);
-  texts[static_cast<size_t>(index)] = std::string(value);
+  if (const auto value = entryText(line.substr(equals + 1))) texts[static_cast<size_t>(index)] = std::string(*value);
 }
 
 bool needsPilcrows(const std::string& text) {
@@ -93,6 +126,33 @@ void TextTable::set(int index, std::string text) {
 void TextTable::buildDefaults() {
   texts_.assign(kTextCount, kBlank);
   for (const DefaultText& d : defaultTexts()) texts_[static_cast<size_t>(d.index)] = std::string(d.text);
+  messages_.clear();
+  for (const MessageText& m : defaultMessages()) messages_.emplace(std::string(m.key), std::string(m.text));
+}
+
+const std::string& TextTable::message(std::string_view key) const {
+  static const std::string kUnknown = "?";
+  const auto it = messages_.find(key);
+  return it != messages_.end() ? it->second : kUnknown;
+}
+
+std::string TextTable::message(std::string_view key, std::initializer_list<std::string_view> values) const {
+  const std::string& pattern = message(key);
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && static_cast<size_t>(next - '1') < values.size()) {
+      out += values.begin()[next - '1'];
+      ++i;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
+void TextTable::setMessage(std::string_view key, std::string text) {
+  if (const auto it = messages_.find(key); it != messages_.end()) it->second = std::move(text);
 }
 
 void TextTable::applyLanguageText(std::string_view decoded) {
@@ -101,7 +161,7 @@ void TextTable::applyLanguageText(std::string_view decoded) {
   while (start <= n) {
     size_t end = start;
     while (end < n && decoded[end] != '\r' && decoded[end] != '\n') ++end;
-    applyLine(texts_, decoded.substr(start, end - start));
+    applyLine(texts_, messages_, decoded.substr(start, end - start));
     if (end >= n) break;
     // CR LF, LF or CR each end one line.
     start = end + ((decoded[end] == '\r' && end + 1 < n && decoded[end + 1] == '\n') ? 2 : 1);
@@ -137,6 +197,21 @@ std::string TextTable::toLanguageFile() const {
       out += kPilcrow;
     } else {
       out += text;
+    }
+    out += '\n';
+  }
+  for (const auto& [key, text] : messages_) {
+    out += kMessagePrefix;
+    out += key;
+    out += " = ";
+    std::string escaped;
+    for (const char c : text) escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
+    if (needsPilcrows(escaped)) {
+      out += kPilcrow;
+      out += escaped;
+      out += kPilcrow;
+    } else {
+      out += escaped;
     }
     out += '\n';
   }

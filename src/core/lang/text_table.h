@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,12 @@ class TextTable {
   // Out-of-range indexes give a single blank, like the unused entries.
   const std::string& operator[](int index) const;
   void set(int index, std::string text);
+
+  // A message of our own (core/lang/messages.h) by key; an unknown key gives the key itself.
+  const std::string& message(std::string_view key) const;
+  // The message with "%1", "%2", ... replaced by the values in order.
+  std::string message(std::string_view key, std::initializer_list<std::string_view> values) const;
+  void setMessage(std::string_view key, std::string text);
 
   void buildDefaults();
 
@@ -34,6 +42,7 @@ class TextTable {
 
  private:
   std::vector<std::string> texts_;
+  std::map<std::string, std::string, std::less<>> messages_;
 };
 
 // Builds the defaults and applies LANGUAGE/<name>.lng, falling back to English.lng; returns the language
