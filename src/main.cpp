@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   konfex::QtBrowser browser;
   konfex::SystemProgramLauncher launcher;
   konfex::SteadyClock clock;
-  konfex::MainWindow window(state, texts, {messages, browser, launcher, clock},
-                            konfex::makerBaseUrl(std::getenv("KONFEX_MAKER_URL")));
+  konfex::MainWindow::Services services{messages, browser, launcher, clock};
+  konfex::MainWindow window(state, texts, services, konfex::makerBaseUrl(std::getenv("KONFEX_MAKER_URL")));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     window.move(screen->availableGeometry().center() - window.rect().center());
   window.show();

@@ -42,8 +42,8 @@ class GuiTest : public ::testing::Test {
     window_.reset();
     state_ = std::make_unique<AppState>(home_.path());
     texts_ = TextTable();
-    window_ = std::make_unique<MainWindow>(
-        *state_, texts_, MainWindow::Services{messages_, browser_, launcher_, clock_}, "http://maker.test");
+    MainWindow::Services services{messages_, browser_, launcher_, clock_};
+    window_ = std::make_unique<MainWindow>(*state_, texts_, services, "http://maker.test");
     return *window_;
   }
 

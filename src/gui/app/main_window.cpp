@@ -59,10 +59,18 @@ MainWindow::MainWindow(AppState& state, TextTable& texts, const Services& servic
   setWindowTitle(toQ(kWindowTitle));
   setLang();
 
-  // Every dialog is created once and reused; later steps add theirs here, in their creation order.
+  createDialogs();
+}
+
+void MainWindow::createDialogs() {
+  // Creation order: TFNew_Project, TFOpenConf, TFAbout, TFSoftOptions, TFParGen, TFEtherNetIP_Master_Access,
+  // TFBoot, TFReceiveCAN, TFTransmitCAN, TFEtherNEtIP_EDS. Each dialog applies its texts when created.
   newProject_ = new NewProjectDialog(this, state_, texts_, services_.messages);
   openConf_ = new OpenConfDialog(this, state_, texts_);
-  dialogs_ = {newProject_, openConf_};
+
+  // Change_Language order: the main window, then TFNew_Project, TFOpenConf, TFSoftOptions, TFBoot, TFParGen,
+  // TFEtherNetIP_Master_Access, TFEtherNEtIP_EDS, TFReceiveCAN, TFTransmitCAN (TFAbout has no texts).
+  languageOrder_ = {newProject_, openConf_};
 }
 
 void MainWindow::buildControls() {
@@ -173,7 +181,7 @@ void MainWindow::showConfigurationLabels() {
 
 void MainWindow::changeLanguage() {
   setLang();
-  for (KonfexDialog* dialog : dialogs_) dialog->setLang();
+  for (KonfexDialog* dialog : languageOrder_) dialog->setLang();
 }
 
 void MainWindow::buttonClicked(QPushButton* button) {

@@ -25,6 +25,8 @@ class MainWindow final : public QWidget {
   Q_OBJECT
 
  public:
+  // The seams the windows reach the user and the system through. The first four are set by aggregate
+  // initialisation; the later ones are pointers that main.cpp (and the test fixture) assign one by one.
   struct Services {
     MessageBoxes& messages;
     Browser& browser;
@@ -52,6 +54,8 @@ class MainWindow final : public QWidget {
 
  private:
   void buildControls();
+  // Creates every dialog once, in the product's creation order.
+  void createDialogs();
   void buttonClicked(QPushButton* button);
   void createNewProject();
   void openProject();
@@ -81,7 +85,9 @@ class MainWindow final : public QWidget {
 
   NewProjectDialog* newProject_ = nullptr;
   OpenConfDialog* openConf_ = nullptr;
-  std::vector<KonfexDialog*> dialogs_;  // in the order Change_Language visits them
+  // Two orders are kept apart on purpose: creation order (createDialogs) and the order in which a
+  // language change re-applies texts, which differs from it.
+  std::vector<KonfexDialog*> languageOrder_;
 };
 
 }  // namespace konfex
