@@ -181,13 +181,16 @@ class Compiler {
       if (!loadIfPresent(doc, send ? texts_.sendFrames : texts_.receiveFrames,
                          send ? paths_.sendFrames : paths_.receiveFrames, XmlText::DropBlankText))
         continue;
+      uint16_t fileRow = 0;
       for (const pugi::xml_node row : firstTopLevelNode(doc).children()) {
+        if (fileRow < UINT16_MAX) ++fileRow;
         const auto enable = attributeText(row, "Enable");
         if (enable && *enable != "Y") continue;
         if (count == kFrameRecordCount) {
           ++result_.ignoredFrameRows;
           continue;
         }
+        result_.frameOrigins[count] = {send, fileRow};
         frames_[count++] = readFrame(row, send);
       }
     }

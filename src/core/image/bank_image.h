@@ -73,8 +73,16 @@ inline constexpr uint8_t kSendOnTimer = 0x04;
 inline constexpr uint16_t kNoPosition = 0xFFFF;
 inline constexpr uint32_t kExtendedIdentifier = 0x80000000u;
 
+// Where a frame record came from: the table and the row (1-based child of the root) of its file.
+struct FrameOrigin {
+  bool send = false;
+  uint16_t row = 0;
+};
+
 struct CompileResult {
   Image image{};
+  // One per frame record in use (frameRecords of them), in record order.
+  std::array<FrameOrigin, kFrameRecordCount> frameOrigins{};
   uint32_t frameRecords = 0;
   uint32_t connectionRecords = 0;
   uint32_t inputTotal = 0;
