@@ -117,7 +117,8 @@ std::string Grid::copyBlock(int firstRow, int lastRow, int firstCol, int lastCol
   std::string out;
   for (int r = std::max(firstRow, 1); r <= std::min(lastRow, rowCount()); ++r) {
     bool first = true;
-    for (int c = std::max(firstCol, 0); c <= std::min(lastCol, columnCount() - 1); ++c) {
+    // The numbering column is no data: a block never carries it, so it pastes back where it came from.
+    for (int c = std::max(firstCol, 1); c <= std::min(lastCol, columnCount() - 1); ++c) {
       if (column(c).hidden) continue;
       if (!first) out += '\t';
       first = false;

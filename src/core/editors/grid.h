@@ -107,7 +107,8 @@ class Grid {
   };
   std::optional<Cell> enterJumpTarget(int row, int col) const;
 
-  // Spreadsheet exchange over the visible data columns. The block is tab-separated, rows ending in "\n".
+  // Spreadsheet exchange over the visible data columns (never the numbering column). The block is
+  // tab-separated, rows ending in "\n".
   std::string copyBlock(int firstRow, int lastRow, int firstCol, int lastCol) const;
   // Pastes at (row, col) onward, over visible data columns only; what does not fit is cut. Check-box cells
   // take "Y" for "Y" or "y" and "N" for anything else. Returns the number of cells written.

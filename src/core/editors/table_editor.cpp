@@ -23,7 +23,7 @@ LoadResult EditorModel::load(const fs::path& file) {
     // Whatever was read before the parser gave up is dropped: the dialog shows its defaults.
     reset();
     malformed_ = true;
-    return {LoadResult::Status::Malformed, e.what()};
+    return {LoadResult::Status::Malformed, e.reason()};
   }
   return {LoadResult::Status::Loaded, {}};
 }

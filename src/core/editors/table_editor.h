@@ -16,7 +16,7 @@ namespace konfex {
 struct LoadResult {
   enum class Status { Missing, Loaded, Malformed };
   Status status = Status::Missing;
-  // For Malformed: the file, the parser's complaint and its position (also for a file that cannot be read).
+  // For Malformed: the parser's complaint with its position, or why the file cannot be read.
   std::string error;
 };
 
