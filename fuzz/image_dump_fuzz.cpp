@@ -6,8 +6,13 @@
 #include "core/image/image_dump.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const konfex::DecodedImage image = konfex::decodeImage(std::span<const uint8_t>(data, size));
+  konfex::DecodedImage image = konfex::decodeImage(std::span<const uint8_t>(data, size));
+  if (image.frames.size() > konfex::kFrameRecordCount || image.connections.size() > konfex::kConnectionRecordCount)
+    __builtin_trap();
+  // Every record is formatted by the same few lines, whatever it holds: formatting 32 of them reaches all
+  // of that code, formatting all 1024 would cost two thirds of the inputs a second. The JSON form
+  // (konfex-cli dump --json) is a plain mapping of these fields through nlohmann-json and stays out.
+  if (image.frames.size() > 32) image.frames.resize(32);
   (void)konfex::formatDumpText(image);
-  (void)konfex::formatDumpJson(image);
   return 0;
 }

@@ -21,6 +21,10 @@ cmake --build --preset default
 ctest --preset default | tee "$log"
 count_passed
 
+echo "== plain Release build, as a packager or user runs it (no presets, no -Werror; programs only)"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKONFEX_TESTS=OFF -DKONFEX_BENCH=OFF
+cmake --build build/release --parallel 2
+
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake --preset asan
 cmake --build --preset asan
@@ -33,4 +37,7 @@ cmake --preset fuzz
 cmake --build --preset fuzz
 fuzz/run_all.sh build/fuzz "${KONFEX_FUZZ_SECONDS:-10}"
 passed=$((passed + $(ls fuzz/*_fuzz.cpp | wc -l)))  # one per fuzz target
+echo "== Debian package: built, checked by lintian, and the unpacked tree run with a fresh home folder"
+scripts/check-package.sh | tee "$log"
+passed=$((passed + $(sed -n 's/^package checks: \([0-9]*\) passed$/\1/p' "$log")))
 echo "tests: $passed passed, 0 failed"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli_json.h"
 #include "core/image/bank_image.h"
 #include "core/lang/text_table.h"
 #include "test_support.h"
@@ -129,10 +130,105 @@ TEST(CliTexts, PrintsALanguageFileThatLoadsBack) {
 
   r = cli({"texts", "--json"});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out, TextTable().toJson());
+  EXPECT_EQ(cli::Json::parse(r.out), cli::textsJson(TextTable()));
 
   EXPECT_EQ(cli({"texts", "--language", "A", "--file", "B"}).code, 2);
   EXPECT_EQ(cli({"texts", "--file", (dir / "none.lng").string()}).code, 2);
+}
+
+TEST(CliJson, DumpAndTextsCarryEveryField) {
+  TempDir dir;
+  fs::create_directories(dir / "bin");
+  writeText(
+      dir / "EtherNetIP_Master_Rules.xml",
+      "<E><row Enable=\"Y\" IP_Address=\"192.168.0.20\" Num_Input=\"8\" Num_Output=\"4\" Time_Poll=\"100\"/></E>");
+  writeText(dir / "CAN_Rec_Frames.xml",
+            "<R><row COBID=\"0x123\" Dim=\"2\" TimeOut=\"500\" Byte1=\"10\" Byte2=\"11\"/></R>");
+  writeText(dir / "CAN_Send_Frames.xml",
+            "<T><row COBID=\"0x1FFFFFFF\" CAN_Type=\"2.0B (29 bits)\" Dim=\"1\" OnTimer=\"Y\" Time=\"50\" "
+            "Byte1=\"7\"/></T>");
+  ASSERT_EQ(cli({"compile", dir.path().string()}).code, 0);
+  const CliRun r = cli({"dump", (dir / "bin" / "bank.bin").string(), "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto dump = cli::Json::parse(r.out);
+  EXPECT_EQ(dump["size"], kImageSize);
+  EXPECT_EQ(dump["parameters"]["checksumMatches"], true);
+  EXPECT_EQ(dump["connections"][0]["ip"], "192.168.0.20");
+  EXPECT_EQ(dump["connections"][0]["numInput"], 8);
+  EXPECT_EQ(dump["frames"][0]["positions"], cli::Json::parse("[10, 11, null, null, null, null, null, null]"));
+  EXPECT_EQ(dump["frames"][1]["extended"], true);
+  EXPECT_EQ(dump["frames"][1]["direction"], "send");
+
+  TextTable t;
+  t.set(5, "quote \" backslash \\ tab \t");
+  const std::string texts = cli::textsJson(t).dump();
+  EXPECT_NE(texts.find("\"quote \\\" backslash \\\\ tab \\t\""), std::string::npos);
+  EXPECT_EQ(cli::Json::parse(texts).size(), static_cast<size_t>(kTextCount));
+}
+
+TEST(CliEds, ListsTheConnectionsAsTheSelectionGrid) {
+  const std::string fixture = std::string(KONFEX_TEST_DATA) + "/eds/adapter.eds";
+  CliRun r = cli({"eds", fixture, "--json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto list = cli::Json::parse(r.out);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0], cli::Json::parse(R"({"connection": "Connection1", "name": "\"Exclusive Owner\"", "help": "\"\"",
+      "instanceOT": "1", "connPointOT": "150", "instanceTO": "1", "connPointTO": "100",
+      "dimHeaderOT": "Default", "dimHeaderTO": "Default",
+      "raw": {"keyword": "Connection1", "triggerTransport": "0x04010002", "connectionParameters": "0x44640405",
+              "rateSizeFormat": ["", "", "Assem150", "", "", "Assem100", "", "", "", ""],
+              "path": "20 04 24 01 2C 96 2C 64", "pathBytes": "20 04 24 01 2C 96 2C 64"}})"));
+  EXPECT_EQ(list[1]["dimHeaderOT"], "7");
+  EXPECT_EQ(list[2]["dimHeaderTO"], "3");
+
+  r = cli({"eds", fixture});
+  EXPECT_EQ(r.code, 0);
+  for (const char* expected : {"Connection1\n  Connection Name: \"Exclusive Owner\"\n  Help String: \"\"\n"
+                               "  Instance O > T: 1\n  Conn. Point O > T: 150\n  Instance T > O: 1\n"
+                               "  Conn. Point T > O: 100\n  Dim Header O > T: Default\n  Dim Header T > O: Default\n",
+                               "raw field 2 (connection parameters): 0x44640405\n", "Connection3\n",
+                               "path bytes: 20 04 24 05 2C 64 24 06 2C 66\n"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+
+  TempDir dir;
+  writeText(dir / "none.eds", "[Connection Manager]\nConnection1 = 0x1,0x2;\n");
+  for (const bool json : {false, true}) {
+    std::vector<std::string> args{"eds", (dir / "none.eds").string()};
+    if (json) args.push_back("--json");
+    r = cli(args);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "konfex-cli: Error!! No Valid Connection found\n");
+    EXPECT_EQ(r.out, json ? "[]\n" : "");
+  }
+  EXPECT_EQ(cli({"eds", (dir / "missing.eds").string()}).code, 2);
+  EXPECT_EQ(cli({"eds"}).code, 2);
+}
+
+TEST(CliArguments, HelpVersionAndBadArguments) {
+  CliRun r = cli({"--version"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out.rfind("konfex-cli 1.000", 0), 0u) << r.out;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--help"}, {"help"}, {"-h"}}) {
+    r = cli(args);
+    EXPECT_EQ(r.code, 0);
+    for (const char* command : {"compile", "dump", "texts", "eds"})
+      EXPECT_NE(r.out.find(command), std::string::npos) << command;
+  }
+  for (const char* command : {"compile", "dump", "texts", "eds"}) {
+    r = cli({command, "--help"});
+    EXPECT_EQ(r.code, 0) << command;
+    EXPECT_NE(r.out.find(std::string("usage: konfex-cli ") + command), std::string::npos) << r.out;
+  }
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"dump"},
+                                                                                    {"dump", "a", "b"},
+                                                                                    {"texts", "--language"},
+                                                                                    {"texts", "extra"},
+                                                                                    {"eds", "--bogus"},
+                                                                                    {"--bogus"}}) {
+    r = cli(args);
+    EXPECT_EQ(r.code, 2) << args[0];
+    EXPECT_NE(r.err.find("usage: konfex-cli"), std::string::npos);
+  }
 }
 
 // The real program, as a user runs it.

@@ -105,7 +105,7 @@ TEST(AppState, FirstStartCreatesFoldersAndRestoresOnlyExistingConfigurations) {
 TEST(AppState, ProgramFolderFollowsKonfexHome) {
   EXPECT_EQ(programFolder("/opt/konfex", nullptr), fs::path("/opt/konfex"));
   EXPECT_EQ(programFolder("/opt/konfex", ""), fs::path("/opt/konfex"));
-  EXPECT_EQ(programFolder("/opt/konfex", "/home/u/konfex/"), fs::path("/home/u/konfex/"));
+  EXPECT_EQ(programFolder("/opt/konfex", "/home/u/konfex/"), fs::path("/home/u/konfex"));
 }
 
 }  // namespace

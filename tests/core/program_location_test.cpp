@@ -17,6 +17,8 @@ using test::writeText;
 TEST(ProgramLocation, KonfexHomeThenInstalledPerUserFolderThenExecutableFolder) {
   TempDir dir;
   const fs::path build = dir / "build" / "bin";
+  const fs::path builtData = dir / "built" / "bin";  // a build that made LANGUAGE and MASTER
+  fs::create_directories(builtData / "MASTER");
   const fs::path installed = dir / "usr" / "lib" / "konfex";
   fs::create_directories(build);
   fs::create_directories(installed);
@@ -32,6 +34,8 @@ TEST(ProgramLocation, KonfexHomeThenInstalledPerUserFolderThenExecutableFolder) 
   const Case cases[] = {
       {"build tree", build, {nullptr, "/data", "/home/u"}, build, {}},
       {"build tree, KONFEX_HOME", build, {"/srv/k", "/data", "/home/u"}, "/srv/k", {}},
+      {"built data, KONFEX_HOME seeds from it", builtData, {"/srv/k", nullptr, nullptr}, "/srv/k", builtData},
+      {"built data, no KONFEX_HOME", builtData, {nullptr, nullptr, "/home/u"}, builtData, {}},
       {"installed, HOME only", installed, {nullptr, nullptr, "/home/u"}, "/home/u/.local/share/konfex", shipped},
       {"installed, XDG_DATA_HOME", installed, {"", "/data/", "/home/u"}, "/data/konfex", shipped},
       {"installed, relative XDG_DATA_HOME is ignored",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/app_state.h"
 #include "core/io/files.h"
 #include "test_support.h"
 
@@ -93,6 +94,38 @@ TEST(Settings, AFailedWriteThrowsAndKeepsTheOldFile) {
   std::filesystem::create_directory(dir / "Konfex.xml");  // a folder in the way
   EXPECT_THROW(writeSettings(dir / "Konfex.xml", Settings{}), FileError);
   EXPECT_TRUE(std::filesystem::is_directory(dir / "Konfex.xml"));
+}
+
+TEST(Settings, ADamagedFileIsReportedAndKeptAsBakByTheFirstSave) {
+  TempDir dir;
+  const std::string damaged = "<Conf_Settings>\n  <lastproj><projectname>Line 7</projectname>\n";
+  writeText(dir / "Konfex.xml", damaged);
+  const SettingsRead read = readSettingsFile(dir / "Konfex.xml");
+  EXPECT_EQ(read.settings, Settings{});
+  ASSERT_TRUE(read.damage.has_value());
+  EXPECT_NE(read.damage->find("line 2, column 46"), std::string::npos) << *read.damage;
+
+  AppState state(dir.path());
+  TextTable texts;
+  state.startUp(texts);
+  ASSERT_TRUE(state.settingsDamage().has_value());
+  EXPECT_EQ(*state.settingsDamage(), *read.damage);
+  state.settings().lastDeviceIp = "10.0.0.1";
+  state.saveSettings();
+  EXPECT_EQ(readText(dir / "Konfex.xml.bak"), damaged);
+  EXPECT_EQ(readSettings(dir / "Konfex.xml").lastDeviceIp, "10.0.0.1");
+  state.settings().lastDeviceIp = "10.0.0.2";
+  state.saveSettings();
+  EXPECT_EQ(readText(dir / "Konfex.xml.bak"), damaged) << "only the first save keeps a copy";
+
+  // A sound file is neither reported nor copied.
+  AppState again(dir.path());
+  again.startUp(texts);
+  EXPECT_FALSE(again.settingsDamage().has_value());
+  std::filesystem::remove(dir / "Konfex.xml.bak");
+  again.saveSettings();
+  EXPECT_FALSE(std::filesystem::exists(dir / "Konfex.xml.bak"));
+  EXPECT_FALSE(readSettingsFile(dir / "missing.xml").damage.has_value());
 }
 
 }  // namespace

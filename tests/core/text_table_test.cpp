@@ -151,14 +151,6 @@ TEST(TextTable, LanguageFileOutputLoadsBackIntoTheSameTable) {
   EXPECT_EQ(defaults.find("STR0007 ="), std::string::npos) << "single blanks are left out";
 }
 
-TEST(TextTable, JsonHoldsAllTexts) {
-  TextTable t;
-  t.set(5, "quote \" backslash \\ tab \t");
-  const std::string json = t.toJson();
-  EXPECT_EQ(std::count(json.begin(), json.end(), '\n'), kTextCount + 2);
-  EXPECT_NE(json.find("\"quote \\\" backslash \\\\ tab \\t\""), std::string::npos);
-}
-
 TEST(LoadLanguage, FallsBackToEnglish) {
   TempDir dir;
   TextTable t;

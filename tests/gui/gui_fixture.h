@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "core/app/app_state.h"
+#include "fake_icmp.h"
 #include "gui/app/main_window.h"
 #include "gui/app/qt_text.h"
 #include "test_support.h"
@@ -31,6 +32,38 @@ class ScriptedLauncher final : public ProgramLauncher {
   std::function<bool()> onPoll;  // true once the program has ended
 };
 
+// The open-file dialog: answers with the scripted path (nullopt: the user cancels) and records the filters.
+class ScriptedFilePicker final : public FilePicker {
+ public:
+  std::optional<std::filesystem::path> openFile(const std::string& filter) override {
+    filters.push_back(filter);
+    return answer;
+  }
+  std::optional<std::filesystem::path> answer;
+  std::vector<std::string> filters;
+};
+
+// The maker's version service: records every request and answers with `answer` once polled
+// `pollsUntilAnswer` times; while `silent`, it does not answer at all.
+class ScriptedHttp final : public HttpClient {
+ public:
+  std::unique_ptr<HttpTransfer> get(const HttpRequest& request) override {
+    requests.push_back(request);
+    struct Transfer final : HttpTransfer {
+      ScriptedHttp& owner;
+      int polled = 0;
+      explicit Transfer(ScriptedHttp& o) : owner(o) {}
+      bool poll() override { return !owner.silent && ++polled >= owner.pollsUntilAnswer; }
+      HttpAnswer answer() const override { return owner.answer; }
+    };
+    return std::make_unique<Transfer>(*this);
+  }
+  HttpAnswer answer{200, "VER. 1.000"};
+  int pollsUntilAnswer = 1;
+  bool silent = false;
+  std::vector<HttpRequest> requests;
+};
+
 class GuiTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -43,6 +76,9 @@ class GuiTest : public ::testing::Test {
     state_ = std::make_unique<AppState>(home_.path());
     texts_ = TextTable();
     MainWindow::Services services{messages_, browser_, launcher_, clock_};
+    services.filePicker = &filePicker_;
+    services.http = &http_;
+    services.icmp = &icmp_;
     window_ = std::make_unique<MainWindow>(*state_, texts_, services, "http://maker.test");
     return *window_;
   }
@@ -78,6 +114,9 @@ class GuiTest : public ::testing::Test {
   RecordingBrowser browser_;
   ScriptedLauncher launcher_;
   FakeClock clock_;
+  FakeIcmp icmp_{clock_};
+  ScriptedFilePicker filePicker_;
+  ScriptedHttp http_;
   TextTable texts_;
   std::unique_ptr<AppState> state_;
   std::unique_ptr<MainWindow> window_;

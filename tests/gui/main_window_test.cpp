@@ -127,9 +127,13 @@ TEST_F(MainWindowTest, UpdateDeviceWritesTheImageOrReportsWhyNot) {
   writeText(home_ / "Konfex.xml", "<C><lastproj><projectname>Line</projectname></lastproj></C>");
   MainWindow& w = start();
   const fs::path image = home_ / "PROJECTS" / "Line" / "bin" / "bank.bin";
-  click(&w, "Btn_CreateBin");
+  // The image is written before the update dialog opens.
+  whileModal([&] { click(&w, "Btn_CreateBin"); },
+             [&](QWidget* dialog) {
+               EXPECT_EQ(dialog->objectName(), "TFBoot");
+               EXPECT_EQ(fs::file_size(image), 35136u);
+             });
   EXPECT_TRUE(messages_.shown.empty());
-  EXPECT_EQ(fs::file_size(image), 35136u);
 
   fs::remove(image);
   writeText(home_ / "PROJECTS" / "Line" / "CAN_Rec_Frames.xml", "<Receive_Frames><row></Receive_Frames>");

@@ -2,19 +2,42 @@
 
 #include <system_error>
 
+#include "core/io/files.h"
 #include "core/io/text.h"
 
 namespace konfex {
 
 namespace fs = std::filesystem;
 
-WorkingFolders WorkingFolders::at(const fs::path& program) {
+namespace {
+
+// The updater's program file under this platform's naming.
+#ifdef _WIN32
+constexpr const char* kUpdaterName = "Ethernet_Update.exe";
+#else
+constexpr const char* kUpdaterName = "Ethernet_Update";
+#endif
+
+// Absolute, without "." or ".." parts and without a trailing separator, so every path joined to it (and
+// written into the job file) is absolute and clean.
+fs::path cleanFolder(const fs::path& folder) {
+  std::error_code ec;
+  fs::path clean = fs::absolute(folder, ec).lexically_normal();
+  if (ec) clean = folder.lexically_normal();
+  if (!clean.has_filename() && clean.has_relative_path()) clean = clean.parent_path();
+  return clean;
+}
+
+}  // namespace
+
+WorkingFolders WorkingFolders::at(const fs::path& programFolder) {
+  const fs::path program = cleanFolder(programFolder);
   return {program,
           program / "MASTER",
           program / "PROJECTS",
           program / "LANGUAGE",
           program / "Konfex.xml",
-          program / "Ethernet_Update.exe",
+          program / kUpdaterName,
           program / "Ethernet_Update.xml"};
 }
 
@@ -26,16 +49,21 @@ void WorkingFolders::createMissing() const {
 }
 
 fs::path programFolder(const fs::path& executableFolder, const char* konfexHome) {
-  if (konfexHome != nullptr && *konfexHome != '\0') return fs::absolute(utf8Path(konfexHome)).lexically_normal();
-  return executableFolder;
+  if (konfexHome != nullptr && *konfexHome != '\0') return cleanFolder(utf8Path(konfexHome));
+  return cleanFolder(executableFolder);
 }
 
-AppState::AppState(const fs::path& program) : folders_(WorkingFolders::at(program)) {}
+AppState::AppState(const fs::path& program, const fs::path& executableFolder) : folders_(WorkingFolders::at(program)) {
+  if (!executableFolder.empty()) folders_.updater = executableFolder / folders_.updater.filename();
+}
 
 void AppState::startUp(TextTable& texts) {
   folders_.createMissing();
   readBack = true;
-  settings_ = readSettings(folders_.settingsFile);
+  SettingsRead read = readSettingsFile(folders_.settingsFile);
+  settings_ = std::move(read.settings);
+  settingsDamage_ = std::move(read.damage);
+  settingsBackupKept_ = false;
   settings_.language = loadLanguage(texts, folders_.language, settings_.language);
   // Restore the last configuration only while its folder still exists.
   std::error_code ec;
@@ -44,7 +72,13 @@ void AppState::startUp(TextTable& texts) {
   setActiveConfiguration(restorable ? name : std::string());
 }
 
-void AppState::saveSettings() const {
+void AppState::saveSettings() {
+  if (settingsDamage_ && !settingsBackupKept_) {
+    // The damaged file may hold what the user wants back: keep it before the first save replaces it.
+    std::error_code ec;
+    if (fs::exists(folders_.settingsFile, ec)) keepBackup(folders_.settingsFile);
+    settingsBackupKept_ = true;
+  }
   writeSettings(folders_.settingsFile, settings_);
 }
 

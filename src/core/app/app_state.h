@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,18 @@ std::filesystem::path programFolder(const std::filesystem::path& executableFolde
 
 class AppState {
  public:
-  explicit AppState(const std::filesystem::path& programFolder);
+  // The updater is one of the programs beside the executable, so it is looked for in executableFolder (when
+  // given) even where the program folder is elsewhere (KONFEX_HOME, per-user folder); its job file is not.
+  explicit AppState(const std::filesystem::path& programFolder, const std::filesystem::path& executableFolder = {});
 
   // Start-up: folders, settings, language, last configuration, project paths.
   void startUp(TextTable& texts);
-  // Writes Konfex.xml; throws FileError.
-  void saveSettings() const;
+  // Writes Konfex.xml; throws FileError. A settings file that was damaged at start is first kept as
+  // Konfex.xml.bak (once per run, so later saves do not replace that copy with our own file).
+  void saveSettings();
+  // Why Konfex.xml could not be used at start (the parser's message and position); nullopt when it was
+  // fine or missing.
+  const std::optional<std::string>& settingsDamage() const { return settingsDamage_; }
 
   const WorkingFolders& folders() const { return folders_; }
   Settings& settings() { return settings_; }
@@ -62,6 +69,8 @@ class AppState {
 
   WorkingFolders folders_;
   Settings settings_;
+  std::optional<std::string> settingsDamage_;
+  bool settingsBackupKept_ = false;
   std::filesystem::path activeFolder_;
   ProjectPaths paths_;
 };

@@ -122,6 +122,11 @@ ProgramLocation locateProgram(const fs::path& executableFolder, const ProgramEnv
     fs::path user = userDataFolder(env.xdgDataHome, env.home);
     if (!user.empty()) location.program = std::move(user);
   }
+  // A build-tree run with KONFEX_HOME elsewhere: the build's own LANGUAGE and MASTER are what it ships.
+  std::error_code ec;
+  if (location.shipped.empty() && isSet(env.konfexHome) &&
+      (fs::is_directory(executableFolder / "LANGUAGE", ec) || fs::is_directory(executableFolder / "MASTER", ec)))
+    location.shipped = executableFolder;
   return location;
 }
 

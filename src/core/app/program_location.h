@@ -18,7 +18,8 @@ struct ProgramEnvironment {
 struct ProgramLocation {
   // The program folder: working folders, settings and the updater's job file.
   std::filesystem::path program;
-  // The shipped LANGUAGE and MASTER data of an installed program; empty in a build tree.
+  // The shipped LANGUAGE and MASTER data: an installed program's share folder, or the build's own folder when
+  // KONFEX_HOME moves a build-tree run elsewhere; else empty.
   std::filesystem::path shipped;
 };
 

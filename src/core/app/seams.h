@@ -5,7 +5,10 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace konfex {
 
@@ -45,6 +48,45 @@ class Clock {
   virtual ~Clock() = default;
   virtual std::chrono::milliseconds now() = 0;
   virtual void sleep(std::chrono::milliseconds duration) = 0;
+};
+
+// One HTTP GET. The client sends the headers given here and adds none it can avoid.
+struct HttpRequest {
+  std::string url;
+  std::vector<std::pair<std::string, std::string>> headers;  // name, value; in this order
+  std::chrono::milliseconds timeLimit{10000};                // for the whole exchange, connecting included
+};
+
+struct HttpAnswer {
+  int status = 0;  // the HTTP status; 0 when no answer came (no network, refused, out of time, too long)
+  std::string body;
+  bool ok() const { return status >= 200 && status <= 299; }
+};
+
+// A GET in progress. It is advanced by polling, so the caller's thread never blocks on the network;
+// destroying it abandons the exchange.
+class HttpTransfer {
+ public:
+  virtual ~HttpTransfer() = default;
+  // Moves the exchange on without waiting; true once it has ended (answered, failed or out of time).
+  virtual bool poll() = 0;
+  // Valid once poll() returned true.
+  virtual HttpAnswer answer() const = 0;
+};
+
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+  // Starts the request; nullptr when it cannot even be started.
+  virtual std::unique_ptr<HttpTransfer> get(const HttpRequest& request) = 0;
+};
+
+// The open-file dialog: the path the user chose, or nullopt when the user cancelled.
+class FilePicker {
+ public:
+  virtual ~FilePicker() = default;
+  // `filter` names the files offered, as "Description (*.ext)".
+  virtual std::optional<std::filesystem::path> openFile(const std::string& filter) = 0;
 };
 
 }  // namespace konfex

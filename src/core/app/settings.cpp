@@ -21,26 +21,8 @@ void addLeaf(pugi::xml_node parent, const char* section, const char* name, const
   parent.append_child(section).append_child(name).text().set(value.c_str());
 }
 
-}  // namespace
-
-Settings readSettings(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return Settings{};
-  try {
-    return settingsFromXml(readFile(file));
-  } catch (const FileError&) {
-    return Settings{};  // unreadable: as if there were none
-  }
-}
-
-Settings settingsFromXml(std::string_view xml) {
+Settings settingsFromDocument(const pugi::xml_document& doc) {
   Settings settings;
-  pugi::xml_document doc;
-  try {
-    loadXmlText(doc, xml, "Konfex.xml", XmlText::KeepBlankText);
-  } catch (const XmlError&) {
-    return settings;  // malformed: as if there were none
-  }
   const pugi::xml_node root = firstTopLevelNode(doc);
   readText(root, "lastproj", "projectname", settings.projectName);
   readText(root, "lastipadd", "ipaddress", settings.lastDeviceIp);
@@ -51,6 +33,36 @@ Settings settingsFromXml(std::string_view xml) {
   readFlag(flags, "enable_jump_field_tables", settings.enableJumpFieldTables);
   readFlag(flags, "Double_Click_Auto_Size", settings.doubleClickAutoSize);
   return settings;
+}
+
+}  // namespace
+
+SettingsRead readSettingsFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return {};
+  try {
+    pugi::xml_document doc;
+    loadXmlText(doc, readFile(file), file, XmlText::KeepBlankText);
+    return {settingsFromDocument(doc), std::nullopt};
+  } catch (const XmlError& e) {
+    return {Settings{}, e.reason()};  // damaged: the defaults, and the reason for the user
+  } catch (const FileError&) {
+    return {};  // unreadable (a folder, no permission): as if there were none; saving reports it
+  }
+}
+
+Settings readSettings(const std::filesystem::path& file) {
+  return readSettingsFile(file).settings;
+}
+
+Settings settingsFromXml(std::string_view xml) {
+  pugi::xml_document doc;
+  try {
+    loadXmlText(doc, xml, "Konfex.xml", XmlText::KeepBlankText);
+  } catch (const XmlError&) {
+    return Settings{};  // malformed: as if there were none
+  }
+  return settingsFromDocument(doc);
 }
 
 std::string settingsXml(const Settings& s) {

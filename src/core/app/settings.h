@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,15 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
-// Never fails: a missing or malformed file gives the defaults, a missing value its own default.
+struct SettingsRead {
+  Settings settings;
+  // Set when the file exists but is not well-formed XML: the parser's complaint with its position. The
+  // settings are then the defaults.
+  std::optional<std::string> damage;
+};
+
+// Never fails: a missing or damaged file gives the defaults, a missing value its own default.
+SettingsRead readSettingsFile(const std::filesystem::path& file);
 Settings readSettings(const std::filesystem::path& file);
 Settings settingsFromXml(std::string_view xml);
 std::string settingsXml(const Settings& settings);

@@ -92,7 +92,7 @@ size_t textBytes(const ConnData& c) {
   return n;
 }
 
-// Decodes one entry's value; nullopt-like `false` when it is no usable connection.
+// Decodes one entry's value into c; false when it is no usable connection.
 bool decodeEntry(std::string_view s, std::string_view keyword, ConnData& c) {
   c.raw.keyword = std::string(keyword);
   c.raw.triggerTransport = std::string(upToComma(s));
@@ -279,8 +279,8 @@ class EdsStream {
     const bool windows1252 = mode_ == Mode::EightBit && !utf8_.valid();
     std::vector<ConnData>& list = collector_.list();
     for (ConnData& c : list) {
-      for (std::string* s : {&c.connName, &c.helpStr, &c.raw.keyword, &c.raw.triggerTransport,
-                             &c.raw.connectionParameters, &c.raw.path})
+      for (std::string* s :
+           {&c.connName, &c.helpStr, &c.raw.keyword, &c.raw.triggerTransport, &c.raw.connectionParameters, &c.raw.path})
         convert(*s, windows1252);
       for (std::string& s : c.raw.rateSizeFormat) convert(s, windows1252);
     }
@@ -338,8 +338,7 @@ class EdsStream {
         utf8_.feed(bytes);
         text(bytes);
         break;
-      default:
-        text(bytes);
+      default: text(bytes);
     }
   }
 

@@ -30,15 +30,9 @@ LoadResult EditorModel::load(const fs::path& file) {
 
 void EditorModel::save(const fs::path& file) {
   const std::string xml = toXml();
-  if (malformed_) {
-    // The damaged file is the user's only copy of what it held: keep it before replacing it.
-    std::error_code ec;
-    if (fs::exists(file, ec)) {
-      fs::path backup = file;
-      backup += ".bak";
-      writeFileAtomically(backup, readFile(file));
-    }
-  }
+  // The damaged file is the user's only copy of what it held: keep it before replacing it.
+  std::error_code ec;
+  if (malformed_ && fs::exists(file, ec)) keepBackup(file);
   writeFileAtomically(file, xml);
   malformed_ = false;
 }

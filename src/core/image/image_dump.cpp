@@ -1,9 +1,10 @@
 #include "core/image/image_dump.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
-
-#include "core/io/text.h"
+#include <cstring>
+#include <string_view>
 
 namespace konfex {
 
@@ -15,33 +16,10 @@ std::string hex32(uint32_t v) {
 
 namespace {
 
-std::string dotted(const uint8_t* b) {
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
-}
-
 bool isCleared(const FrameRecord& f) {
   return f.identifier == 0 && f.period == 0 && f.timeout == 0 && f.reserved12 == 0 && f.sendFlags == 0 &&
          f.length == 0 && f.reserved15 == 0 &&
          std::all_of(f.positions.begin(), f.positions.end(), [](uint16_t p) { return p == kNoPosition; });
-}
-
-std::string positionText(uint16_t p) {
-  return p == kNoPosition ? std::string("-") : std::to_string(p);
-}
-
-std::string identifierText(uint32_t id) {
-  const bool extended = (id & kExtendedIdentifier) != 0;
-  return hex32(id & ~kExtendedIdentifier) + (extended ? " (29-bit)" : " (11-bit)");
-}
-
-std::string networkText(const std::array<uint8_t, 12>& n) {
-  return "IP " + dotted(&n[0]) + ", mask " + dotted(&n[4]) + ", default gateway " +
-         (n[8] == 255 && n[9] == 255 && n[10] == 255 && n[11] == 255 ? std::string("none (255.255.255.255)")
-                                                                     : dotted(&n[8]));
-}
-
-std::string jsonIp(const uint8_t* b) {
-  return jsonString(dotted(b));
 }
 
 }  // namespace
@@ -66,6 +44,7 @@ DecodedImage decodeImage(std::span<const uint8_t> bytes) {
     out.params = p;
   }
   if (bytes.size() >= kFrameTableOffset + kFrameRecordCount * kRecordSize) {
+    out.frames.reserve(out.params ? std::min<size_t>(out.params->frameCount, kFrameRecordCount) : kFrameRecordCount);
     for (size_t n = 0; n < kFrameRecordCount; ++n) {
       const FrameRecord f = getFrame(bytes.subspan(kFrameTableOffset + n * kRecordSize).first<kRecordSize>());
       // The count says which records are in use; without the block, list those that are not cleared.
@@ -82,122 +61,153 @@ DecodedImage decodeImage(std::span<const uint8_t> bytes) {
   return out;
 }
 
+namespace {
+
+// Writes through a small buffer into one string, without temporaries: a full image has 1024 frame lines,
+// and a string append per piece would be most of the work.
+class TextOut {
+ public:
+  explicit TextOut(std::string& out) : out_(out) {}
+  ~TextOut() { flush(); }
+  TextOut(const TextOut&) = delete;
+  TextOut& operator=(const TextOut&) = delete;
+
+  void flush() {
+    out_.append(buffer_, used_);
+    used_ = 0;
+  }
+  TextOut& operator<<(std::string_view text) {
+    if (used_ + text.size() > sizeof buffer_) flush();
+    if (text.size() > sizeof buffer_) {
+      out_.append(text);
+    } else {
+      std::memcpy(buffer_ + used_, text.data(), text.size());
+      used_ += text.size();
+    }
+    return *this;
+  }
+  TextOut& operator<<(uint64_t value) {
+    if (used_ + 20 > sizeof buffer_) flush();
+    used_ = static_cast<size_t>(std::to_chars(buffer_ + used_, buffer_ + sizeof buffer_, value).ptr - buffer_);
+    return *this;
+  }
+  // "0x0000ABCD"
+  TextOut& hex(uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char buf[10] = {'0', 'x'};
+    for (int i = 0; i < 8; ++i) buf[2 + i] = kDigits[(value >> (28 - 4 * i)) & 0xFu];
+    return *this << std::string_view(buf, sizeof buf);
+  }
+  TextOut& dotted(const uint8_t* b) {
+    return *this << uint64_t{b[0]} << "." << uint64_t{b[1]} << "." << uint64_t{b[2]} << "." << uint64_t{b[3]};
+  }
+  TextOut& network(const std::array<uint8_t, 12>& n) {
+    *this << "IP ";
+    dotted(&n[0]) << ", mask ";
+    dotted(&n[4]) << ", default gateway ";
+    if (n[8] == 255 && n[9] == 255 && n[10] == 255 && n[11] == 255) return *this << "none (255.255.255.255)";
+    return dotted(&n[8]);
+  }
+
+ private:
+  std::string& out_;
+  char buffer_[1024];
+  size_t used_ = 0;
+};
+
+// One frame line, written into a buffer that is long enough for the longest (about 160 characters).
+class FrameLine {
+ public:
+  std::string_view text() const { return std::string_view(buffer_, static_cast<size_t>(end_ - buffer_)); }
+  FrameLine& operator<<(std::string_view s) {
+    std::memcpy(end_, s.data(), s.size());
+    end_ += s.size();
+    return *this;
+  }
+  FrameLine& operator<<(uint64_t value) {
+    end_ = std::to_chars(end_, end_ + 20, value).ptr;
+    return *this;
+  }
+  FrameLine& hex(uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    *end_++ = '0';
+    *end_++ = 'x';
+    for (int i = 28; i >= 0; i -= 4) *end_++ = kDigits[(value >> i) & 0xFu];
+    return *this;
+  }
+
+ private:
+  char buffer_[256];
+  char* end_ = buffer_;
+};
+
+}  // namespace
+
 std::string formatDumpText(const DecodedImage& img) {
-  std::string out;
-  const auto line = [&out](const std::string& s) { out += s + "\n"; };
-  line("Image size: " + std::to_string(img.size) + " bytes" +
-       (img.sizeMatches() ? "" : " (expected " + std::to_string(kImageSize) + ")"));
+  std::string text;
+  text.reserve(128 + 112 * img.frames.size() + 320 * img.connections.size());
+  TextOut out(text);
+  out << "Image size: " << uint64_t{img.size} << " bytes";
+  if (!img.sizeMatches()) out << " (expected " << uint64_t{kImageSize} << ")";
+  out << "\n";
   if (!img.params) {
-    line("Parameter block: missing (the file is too short)");
+    out << "Parameter block: missing (the file is too short)\n";
   } else {
     const ParamSummary& p = *img.params;
-    line("Parameter block:");
-    line("  CAN bit rate: " + std::to_string(p.bitRate) + " bit/s");
-    line("  Network: " + networkText(p.network));
-    line("  Network copy: " + networkText(p.networkCopy));
-    line("  Frame records in use: " + std::to_string(p.frameCount));
-    line("  Connection records in use: " + std::to_string(p.connectionCount));
-    line("  Input bytes total: " + std::to_string(p.inputTotal));
-    line("  Output bytes total: " + std::to_string(p.outputTotal));
-    line("  Frame table address: " + hex32(p.frameTableAddress));
-    line("  Connection table address: " + hex32(p.connectionTableAddress));
-    line("  Checksum: " + std::to_string(p.storedChecksum) + " (" + hex32(p.storedChecksum) + "), computed " +
-         std::to_string(p.computedChecksum) + ": " + (img.checksumMatches() ? "matches" : "DOES NOT MATCH"));
+    out << "Parameter block:\n";
+    out << "  CAN bit rate: " << uint64_t{p.bitRate} << " bit/s\n";
+    out << "  Network: ";
+    out.network(p.network) << "\n  Network copy: ";
+    out.network(p.networkCopy) << "\n";
+    out << "  Frame records in use: " << uint64_t{p.frameCount} << "\n";
+    out << "  Connection records in use: " << uint64_t{p.connectionCount} << "\n";
+    out << "  Input bytes total: " << uint64_t{p.inputTotal} << "\n";
+    out << "  Output bytes total: " << uint64_t{p.outputTotal} << "\n";
+    out << "  Frame table address: ";
+    out.hex(p.frameTableAddress) << "\n  Connection table address: ";
+    out.hex(p.connectionTableAddress) << "\n";
+    out << "  Checksum: " << uint64_t{p.storedChecksum} << " (";
+    out.hex(p.storedChecksum) << "), computed " << uint64_t{p.computedChecksum} << ": "
+                              << (img.checksumMatches() ? "matches" : "DOES NOT MATCH") << "\n";
   }
-  line("Connection records: " + std::to_string(img.connections.size()));
+  out << "Connection records: " << uint64_t{img.connections.size()} << "\n";
   for (const auto& [n, c] : img.connections) {
-    line("  #" + std::to_string(n) + " adapter " + dotted(c.ip.data()) + ": input start " +
-         std::to_string(c.startInput) + ", count " + std::to_string(c.numInput) + ", offset " +
-         std::to_string(c.inputOffset) + "; output start " + std::to_string(c.startOutput) + ", count " +
-         std::to_string(c.numOutput) + ", offset " + std::to_string(c.outputOffset) + "; poll " +
-         std::to_string(c.pollTime) + " ms; T>O instance " + std::to_string(c.instanceTO) + ", point " +
-         std::to_string(c.connPointTO) + ", header " + std::to_string(c.headerSizes & 7u) + "; O>T instance " +
-         std::to_string(c.instanceOT) + ", point " + std::to_string(c.connPointOT) + ", header " +
-         std::to_string((c.headerSizes >> 3) & 7u));
+    out << "  #" << uint64_t{n} << " adapter ";
+    out.dotted(c.ip.data()) << ": input start " << uint64_t{c.startInput} << ", count " << uint64_t{c.numInput}
+                            << ", offset " << uint64_t{c.inputOffset} << "; output start " << uint64_t{c.startOutput}
+                            << ", count " << uint64_t{c.numOutput} << ", offset " << uint64_t{c.outputOffset}
+                            << "; poll " << uint64_t{c.pollTime} << " ms; T>O instance " << uint64_t{c.instanceTO}
+                            << ", point " << uint64_t{c.connPointTO} << ", header " << uint64_t{c.headerSizes & 7u}
+                            << "; O>T instance " << uint64_t{c.instanceOT} << ", point " << uint64_t{c.connPointOT}
+                            << ", header " << uint64_t{(c.headerSizes >> 3) & 7u} << "\n";
   }
-  line("Frame records: " + std::to_string(img.frames.size()));
+  out << "Frame records: " << uint64_t{img.frames.size()} << "\n";
   for (const auto& [n, f] : img.frames) {
     const bool send = (f.sendFlags & kSendFrame) != 0;
-    std::string s = "  #" + std::to_string(n) + (send ? " send" : " receive") + " id " + identifierText(f.identifier) +
-                    ", length " + std::to_string(f.length);
+    FrameLine line;
+    line << "  #" << uint64_t{n} << (send ? " send" : " receive") << " id ";
+    line.hex(f.identifier & ~kExtendedIdentifier)
+        << ((f.identifier & kExtendedIdentifier) != 0 ? " (29-bit)" : " (11-bit)") << ", length " << uint64_t{f.length};
     if (send) {
-      s += ", period " + std::to_string(f.period) + " ms, on change " + ((f.sendFlags & kSendOnChange) ? "yes" : "no") +
-           ", on timer " + ((f.sendFlags & kSendOnTimer) ? "yes" : "no");
+      line << ", period " << uint64_t{f.period} << " ms, on change " << ((f.sendFlags & kSendOnChange) ? "yes" : "no")
+           << ", on timer " << ((f.sendFlags & kSendOnTimer) ? "yes" : "no");
     } else {
-      s += ", timeout " + std::to_string(f.timeout) + " ms";
+      line << ", timeout " << uint64_t{f.timeout} << " ms";
     }
-    s += ", positions";
-    for (const uint16_t p : f.positions) s += " " + positionText(p);
-    line(s);
-  }
-  if (!img.sizeMatches()) line("ERROR: the image must be " + std::to_string(kImageSize) + " bytes long");
-  if (img.params && !img.checksumMatches()) line("ERROR: the parameter block checksum does not match");
-  return out;
-}
-
-std::string formatDumpJson(const DecodedImage& img) {
-  std::string o = "{\n";
-  o += "  \"size\": " + std::to_string(img.size) + ",\n";
-  o += "  \"sizeMatches\": " + std::string(img.sizeMatches() ? "true" : "false") + ",\n";
-  if (img.params) {
-    const ParamSummary& p = *img.params;
-    const auto net = [](const std::array<uint8_t, 12>& n) {
-      return "{\"ip\": " + jsonIp(&n[0]) + ", \"mask\": " + jsonIp(&n[4]) + ", \"gateway\": " + jsonIp(&n[8]) + "}";
-    };
-    o += "  \"parameters\": {\n";
-    o += "    \"bitRate\": " + std::to_string(p.bitRate) + ",\n";
-    o += "    \"network\": " + net(p.network) + ",\n";
-    o += "    \"networkCopy\": " + net(p.networkCopy) + ",\n";
-    o += "    \"frameCount\": " + std::to_string(p.frameCount) + ",\n";
-    o += "    \"connectionCount\": " + std::to_string(p.connectionCount) + ",\n";
-    o += "    \"inputTotal\": " + std::to_string(p.inputTotal) + ",\n";
-    o += "    \"outputTotal\": " + std::to_string(p.outputTotal) + ",\n";
-    o += "    \"frameTableAddress\": " + std::to_string(p.frameTableAddress) + ",\n";
-    o += "    \"connectionTableAddress\": " + std::to_string(p.connectionTableAddress) + ",\n";
-    o += "    \"checksum\": " + std::to_string(p.storedChecksum) + ",\n";
-    o += "    \"computedChecksum\": " + std::to_string(p.computedChecksum) + ",\n";
-    o += "    \"checksumMatches\": " + std::string(img.checksumMatches() ? "true" : "false") + "\n";
-    o += "  },\n";
-  } else {
-    o += "  \"parameters\": null,\n";
-  }
-  o += "  \"connections\": [";
-  for (size_t i = 0; i < img.connections.size(); ++i) {
-    const auto& [n, c] = img.connections[i];
-    o += i ? ",\n    " : "\n    ";
-    o += "{\"record\": " + std::to_string(n) + ", \"ip\": " + jsonIp(c.ip.data()) +
-         ", \"startInput\": " + std::to_string(c.startInput) + ", \"numInput\": " + std::to_string(c.numInput) +
-         ", \"inputOffset\": " + std::to_string(c.inputOffset) + ", \"startOutput\": " + std::to_string(c.startOutput) +
-         ", \"numOutput\": " + std::to_string(c.numOutput) + ", \"outputOffset\": " + std::to_string(c.outputOffset) +
-         ", \"pollTime\": " + std::to_string(c.pollTime) + ", \"instanceTO\": " + std::to_string(c.instanceTO) +
-         ", \"connectionPointTO\": " + std::to_string(c.connPointTO) +
-         ", \"instanceOT\": " + std::to_string(c.instanceOT) +
-         ", \"connectionPointOT\": " + std::to_string(c.connPointOT) +
-         ", \"headerTO\": " + std::to_string(c.headerSizes & 7u) +
-         ", \"headerOT\": " + std::to_string((c.headerSizes >> 3) & 7u) + "}";
-  }
-  o += img.connections.empty() ? "],\n" : "\n  ],\n";
-  o += "  \"frames\": [";
-  for (size_t i = 0; i < img.frames.size(); ++i) {
-    const auto& [n, f] = img.frames[i];
-    const bool send = (f.sendFlags & kSendFrame) != 0;
-    o += i ? ",\n    " : "\n    ";
-    o += "{\"record\": " + std::to_string(n) + ", \"direction\": " + (send ? "\"send\"" : "\"receive\"") +
-         ", \"identifier\": " + std::to_string(f.identifier & ~kExtendedIdentifier) +
-         ", \"extended\": " + ((f.identifier & kExtendedIdentifier) ? "true" : "false") +
-         ", \"length\": " + std::to_string(f.length) + ", \"period\": " + std::to_string(f.period) +
-         ", \"timeout\": " + std::to_string(f.timeout) +
-         ", \"onChange\": " + ((f.sendFlags & kSendOnChange) ? "true" : "false") +
-         ", \"onTimer\": " + ((f.sendFlags & kSendOnTimer) ? "true" : "false") + ", \"positions\": [";
-    for (size_t k = 0; k < f.positions.size(); ++k) {
-      if (k) o += ", ";
-      o += f.positions[k] == kNoPosition ? std::string("null") : std::to_string(f.positions[k]);
+    line << ", positions";
+    for (const uint16_t p : f.positions) {
+      if (p == kNoPosition)
+        line << " -";
+      else
+        line << " " << uint64_t{p};
     }
-    o += "]}";
+    line << "\n";
+    out << line.text();
   }
-  o += img.frames.empty() ? "]\n" : "\n  ]\n";
-  o += "}\n";
-  return o;
+  if (!img.sizeMatches()) out << "ERROR: the image must be " << uint64_t{kImageSize} << " bytes long\n";
+  if (img.params && !img.checksumMatches()) out << "ERROR: the parameter block checksum does not match\n";
+  out.flush();
+  return text;
 }
 
 }  // namespace konfex

@@ -44,6 +44,5 @@ DecodedImage decodeImage(std::span<const uint8_t> bytes);
 std::string hex32(uint32_t value);
 
 std::string formatDumpText(const DecodedImage& image);
-std::string formatDumpJson(const DecodedImage& image);
 
 }  // namespace konfex

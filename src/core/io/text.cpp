@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace konfex {
 
@@ -22,6 +23,8 @@ constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192
                                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
 
 std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
   std::string out;
@@ -48,7 +51,7 @@ std::string decodeUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-std::string decodeCp1252(std::string_view bytes) {
+std::string decodeWindows1252(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);
   for (const char c : bytes) {
@@ -64,7 +67,19 @@ std::string decodeCp1252(std::string_view bytes) {
   return out;
 }
 
-}  // namespace
+LineEndFinder::LineEndFinder(std::string_view text) : text_(text), cr_(find('\r', 0)), lf_(find('\n', 0)) {}
+
+size_t LineEndFinder::find(char c, size_t from) const {
+  if (from >= text_.size()) return text_.size();
+  const void* hit = std::memchr(text_.data() + from, c, text_.size() - from);
+  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text_.data()) : text_.size();
+}
+
+size_t LineEndFinder::next(size_t from) {
+  if (cr_ < from) cr_ = find('\r', from);
+  if (lf_ < from) lf_ = find('\n', from);
+  return std::min(cr_, lf_);
+}
 
 std::string_view trim(std::string_view text) {
   while (!text.empty() && isTrimmed(text.front())) text.remove_prefix(1);
@@ -121,7 +136,8 @@ size_t utf8SequenceLength(std::string_view bytes, size_t i) {
   return len;
 }
 
-// A file that declares UTF-8 but holds stray bytes: each one becomes U+FFFD, as the system decoders do.
+}  // namespace
+
 std::string repairUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
@@ -138,8 +154,6 @@ std::string repairUtf8(std::string_view bytes) {
   return out;
 }
 
-}  // namespace
-
 bool isValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
     const size_t len = utf8SequenceLength(bytes, i);
@@ -154,7 +168,7 @@ std::string decodeTextFile(std::string_view bytes) {
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return decodeUtf16(bytes.substr(2), false);
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") return decodeUtf16(bytes.substr(2), true);
   if (isValidUtf8(bytes)) return std::string(bytes);
-  return decodeCp1252(bytes);
+  return decodeWindows1252(bytes);
 }
 
 std::filesystem::path utf8Path(std::string_view utf8) {
@@ -182,33 +196,6 @@ void appendUtf8(std::string& out, char32_t cp) {
     out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
-}
-
-std::string jsonString(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(text.size() + 2);
-  out.push_back('"');
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (b < 0x20) {
-          out += "\\u00";
-          out.push_back(kHex[b >> 4]);
-          out.push_back(kHex[b & 0xF]);
-        } else {
-          out.push_back(c);
-        }
-    }
-  }
-  out.push_back('"');
-  return out;
 }
 
 }  // namespace konfex

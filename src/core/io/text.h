@@ -22,13 +22,32 @@ bool isValidUtf8(std::string_view bytes);
 // without one, bytes that are valid UTF-8 are taken as UTF-8, anything else as Windows-1252.
 std::string decodeTextFile(std::string_view bytes);
 
+// The pieces of decodeTextFile, for readers that decode a file block by block.
+// UTF-16 without its byte-order mark; a lone surrogate becomes U+FFFD, an odd last byte is dropped.
+std::string decodeUtf16(std::string_view bytes, bool bigEndian);
+std::string decodeWindows1252(std::string_view bytes);
+// Keeps well-formed UTF-8 and replaces each stray byte with U+FFFD, as the system decoders do.
+std::string repairUtf8(std::string_view bytes);
+
+// Finds the line ends (CR or LF) of a text from left to right with the C library's byte search, in one
+// pass however the two kinds mix.
+class LineEndFinder {
+ public:
+  explicit LineEndFinder(std::string_view text);
+  // The first CR or LF at or after `from` (from never decreasing between calls); the size when none.
+  size_t next(size_t from);
+
+ private:
+  size_t find(char c, size_t from) const;
+  std::string_view text_;
+  size_t cr_;
+  size_t lf_;
+};
+
 std::filesystem::path utf8Path(std::string_view utf8);
 std::string utf8String(const std::filesystem::path& path);
 
 // Appends the code point as UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
-
-// Escapes a UTF-8 text as a JSON string literal, quotes included.
-std::string jsonString(std::string_view text);
 
 }  // namespace konfex

@@ -6,6 +6,7 @@ namespace {
 
 // Sorted by key; a test checks the order and that every key the code names is here.
 constexpr MessageText kMessages[] = {
+    {"EchoNotSent", "The echo request could not be sent: %1"},
     {"FileMalformed",
      "The file %1 is damaged and was not read: %2\nThe dialog shows its defaults. The file stays "
      "as it is unless you press OK; it is then kept as a .bak copy first."},

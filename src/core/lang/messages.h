@@ -26,6 +26,7 @@ inline constexpr std::string_view kFileMalformed = "FileMalformed";
 inline constexpr std::string_view kRowsWouldBeDropped = "RowsWouldBeDropped";
 inline constexpr std::string_view kJobNotWritten = "JobNotWritten";
 inline constexpr std::string_view kUpdaterNotStarted = "UpdaterNotStarted";
+inline constexpr std::string_view kEchoNotSent = "EchoNotSent";
 }  // namespace msg
 
 }  // namespace konfex

@@ -96,7 +96,7 @@ void applyLine(std::vector<std::string>& texts, std::map<std::string, std::strin
   int index = 0;
   if (!parseIndex(trim(line.substr(3, skipped - 3)), index)) return;
 
-  if (const auto value = entryText(line.substr(equals + 1))) texts[static_cast<size_t>(index)] = std::string(*value);
+  if (const auto value = entryText(line.substr(equals + 1))) texts[static_cast<size_t>(index)].assign(*value);
 }
 
 bool needsPilcrows(const std::string& text) {
@@ -124,10 +124,16 @@ void TextTable::set(int index, std::string text) {
 }
 
 void TextTable::buildDefaults() {
-  texts_.assign(kTextCount, kBlank);
-  for (const DefaultText& d : defaultTexts()) texts_[static_cast<size_t>(d.index)] = std::string(d.text);
-  messages_.clear();
-  for (const MessageText& m : defaultMessages()) messages_.emplace(std::string(m.key), std::string(m.text));
+  // Assigning into the strings that are there keeps their memory: a language switch rebuilds the table.
+  texts_.resize(kTextCount);
+  for (std::string& text : texts_) text.assign(kBlank);
+  for (const DefaultText& d : defaultTexts()) texts_[static_cast<size_t>(d.index)].assign(d.text);
+  for (const MessageText& m : defaultMessages()) {
+    if (const auto it = messages_.find(m.key); it != messages_.end())
+      it->second.assign(m.text);
+    else
+      messages_.emplace(std::string(m.key), std::string(m.text));
+  }
 }
 
 const std::string& TextTable::message(std::string_view key) const {
@@ -158,9 +164,9 @@ void TextTable::setMessage(std::string_view key, std::string text) {
 void TextTable::applyLanguageText(std::string_view decoded) {
   size_t start = 0;
   const size_t n = decoded.size();
+  LineEndFinder lineEnds(decoded);
   while (start <= n) {
-    size_t end = start;
-    while (end < n && decoded[end] != '\r' && decoded[end] != '\n') ++end;
+    const size_t end = lineEnds.next(start);
     applyLine(texts_, messages_, decoded.substr(start, end - start));
     if (end >= n) break;
     // CR LF, LF or CR each end one line.
@@ -179,53 +185,75 @@ bool TextTable::applyLanguageFile(const fs::path& file) {
   return true;
 }
 
+namespace {
+
+void appendEntryLine(std::string& out, int index, const std::string& text) {
+  // "STR0042 = ": four digits, as kTextCount has
+  const char head[] = {'S',
+                       'T',
+                       'R',
+                       static_cast<char>('0' + index / 1000),
+                       static_cast<char>('0' + index / 100 % 10),
+                       static_cast<char>('0' + index / 10 % 10),
+                       static_cast<char>('0' + index % 10),
+                       ' ',
+                       '=',
+                       ' '};
+  out.append(head, sizeof head);
+  if (needsPilcrows(text)) {
+    out += kPilcrow;
+    out += text;
+    out += kPilcrow;
+  } else {
+    out += text;
+  }
+  out += '\n';
+}
+
+void appendMessageLine(std::string& out, std::string_view key, const std::string& text) {
+  out += kMessagePrefix;
+  out += key;
+  out += " = ";
+  std::string escaped;
+  for (const char c : text) escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
+  if (needsPilcrows(escaped)) {
+    out += kPilcrow;
+    out += escaped;
+    out += kPilcrow;
+  } else {
+    out += escaped;
+  }
+  out += '\n';
+}
+
+}  // namespace
+
 std::string TextTable::toLanguageFile() const {
-  const TextTable defaults;
+  const std::span<const DefaultText> defaults = defaultTexts();  // in index order
+  auto nextDefault = defaults.begin();
   std::string out = "[Konfex language file]\n";
+  out.reserve(64 * 1024);
   for (int i = 0; i < kTextCount; ++i) {
     const std::string& text = texts_[static_cast<size_t>(i)];
+    while (nextDefault != defaults.end() && nextDefault->index < i) ++nextDefault;
+    const bool blankByDefault = nextDefault == defaults.end() || nextDefault->index != i || nextDefault->text == kBlank;
     // A single blank is the unused-entry default; write it only where it replaces a real text.
-    if (text == kBlank && defaults[i] == kBlank) continue;
-    char index[8];
-    std::snprintf(index, sizeof index, "%04d", i);
-    out += "STR";
-    out += index;
-    out += " = ";
-    if (needsPilcrows(text)) {
-      out += kPilcrow;
-      out += text;
-      out += kPilcrow;
-    } else {
-      out += text;
-    }
-    out += '\n';
+    if (text == kBlank && blankByDefault) continue;
+    appendEntryLine(out, i, text);
   }
-  for (const auto& [key, text] : messages_) {
-    out += kMessagePrefix;
-    out += key;
-    out += " = ";
-    std::string escaped;
-    for (const char c : text) escaped += c == '\n' ? std::string("\\n") : std::string(1, c);
-    if (needsPilcrows(escaped)) {
-      out += kPilcrow;
-      out += escaped;
-      out += kPilcrow;
-    } else {
-      out += escaped;
-    }
-    out += '\n';
-  }
+  for (const auto& [key, text] : messages_) appendMessageLine(out, key, text);
   return out;
 }
 
-std::string TextTable::toJson() const {
-  std::string out = "[\n";
-  for (size_t i = 0; i < texts_.size(); ++i) {
-    out += "  ";
-    out += jsonString(texts_[i]);
-    out += i + 1 < texts_.size() ? ",\n" : "\n";
-  }
-  out += "]\n";
+std::string TextTable::languageFileLine(int index) const {
+  std::string out;
+  appendEntryLine(out, index, (*this)[index]);
+  return out;
+}
+
+std::string TextTable::messageFileLine(std::string_view key) const {
+  std::string out;
+  if (const auto it = messages_.find(key); it != messages_.end()) appendMessageLine(out, key, it->second);
   return out;
 }
 

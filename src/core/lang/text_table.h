@@ -35,8 +35,10 @@ class TextTable {
 
   // The table as a language file that loads back into exactly this table.
   std::string toLanguageFile() const;
-  // All 2400 texts as a JSON array.
-  std::string toJson() const;
+  // The line of that file that sets one entry ("STR0042 = text\n", pilcrows where blanks need them), and
+  // the line of one message of our own ("MSG.<Key> = text\n"; empty for an unknown key).
+  std::string languageFileLine(int index) const;
+  std::string messageFileLine(std::string_view key) const;
 
   bool operator==(const TextTable&) const = default;
 

@@ -1,6 +1,7 @@
 #include "gui/app/main_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,15 +9,28 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include "core/app/product.h"
+#include "core/app/version_check.h"
 #include "core/image/bank_image.h"
 #include "core/io/files.h"
+#include "core/io/text.h"
+#include "core/lang/messages.h"
+#include "gui/app/about_dialog.h"
+#include "gui/app/options_dialog.h"
 #include "gui/app/qt_seams.h"
 #include "gui/app/qt_text.h"
 #include "gui/app/style.h"
+#include "gui/app/version_checker.h"
+#include "gui/editors/can_frames_dialog.h"
+#include "gui/editors/connections_dialog.h"
+#include "gui/editors/eds_dialog.h"
+#include "gui/editors/grid_view.h"
+#include "gui/editors/par_gen_dialog.h"
 #include "gui/store/new_project_dialog.h"
 #include "gui/store/open_conf_dialog.h"
+#include "gui/update/boot_dialog.h"
 
 namespace konfex {
 
@@ -28,6 +42,7 @@ constexpr int kStepPitch = 44;
 constexpr int kButtonLeft = 80;
 constexpr int kStepButtonWidth = 170;
 constexpr int kStepButtonHeight = 36;
+constexpr int kBusyRetryMs = 250;
 
 int stepTop(int step) {
   return kStepTop + kStepPitch * (step - 1);
@@ -55,11 +70,20 @@ MainWindow::MainWindow(AppState& state, TextTable& texts, const Services& servic
       makerUrl_(std::move(makerUrl)) {
   setObjectName(QStringLiteral("TFKonfexeFirmWare"));
   buildControls();
+  updateTimer_ = new QTimer(this);
+  updateTimer_->setObjectName(QStringLiteral("Timer_Update"));
+  updateTimer_->setInterval(kFirstUpdateCheck);
+  connect(updateTimer_, &QTimer::timeout, this, &MainWindow::updateTimerFired);
+  versionChecker_ = new VersionChecker(services_.http, makerUrl_, this);
   state_.startUp(texts_);
+  setUpdateTimer();
   setWindowTitle(toQ(kWindowTitle));
   setLang();
 
   createDialogs();
+  if (const auto& damage = state_.settingsDamage())
+    services_.messages.error(
+        texts_.message(msg::kSettingsMalformed, {utf8String(state_.folders().settingsFile), *damage}));
 }
 
 void MainWindow::createDialogs() {
@@ -67,10 +91,30 @@ void MainWindow::createDialogs() {
   // TFBoot, TFReceiveCAN, TFTransmitCAN, TFEtherNEtIP_EDS. Each dialog applies its texts when created.
   newProject_ = new NewProjectDialog(this, state_, texts_, services_.messages);
   openConf_ = new OpenConfDialog(this, state_, texts_);
+  about_ = new AboutDialog(this, services_.browser, makerUrl_);
+  softOptions_ = new SoftOptionsDialog(
+      this, state_, texts_, {services_.messages, services_.browser, *versionChecker_, [this] { changeLanguage(); }},
+      makerUrl_);
+  itemLists_ = new ItemLists(this);
+  parGen_ = new ParGenDialog(this, state_, texts_, services_.messages);
+  connections_ = new ConnectionsDialog(this, state_, texts_, services_.messages, *itemLists_, services_.filePicker,
+                                       [this]() -> EdsDialog& { return *eds_; });
+  boot_ = new BootDialog(this, state_, texts_,
+                         {services_.messages, services_.icmp, services_.clock,
+                          [this](const std::filesystem::path& program, const std::string& parameters, bool hidden) {
+                            return startProgram(program, parameters, hidden);
+                          },
+                          busy_});
+  receiveFrames_ =
+      new CanFramesDialog(this, CanFramesDialog::Direction::Receive, state_, texts_, services_.messages, *itemLists_);
+  sendFrames_ =
+      new CanFramesDialog(this, CanFramesDialog::Direction::Send, state_, texts_, services_.messages, *itemLists_);
+  eds_ = new EdsDialog(this, texts_, services_.messages);
 
   // Change_Language order: the main window, then TFNew_Project, TFOpenConf, TFSoftOptions, TFBoot, TFParGen,
   // TFEtherNetIP_Master_Access, TFEtherNEtIP_EDS, TFReceiveCAN, TFTransmitCAN (TFAbout has no texts).
-  languageOrder_ = {newProject_, openConf_};
+  languageOrder_ = {newProject_,  openConf_, softOptions_,   boot_,      parGen_,
+                    connections_, eds_,      receiveFrames_, sendFrames_};
 }
 
 void MainWindow::buildControls() {
@@ -85,6 +129,8 @@ void MainWindow::buildControls() {
   setLabel(desc, std::string(kDescription));
 
   updateLink_ = makeLabel(this, "LL_Update", 208, 19);
+  updateLink_->setTextFormat(Qt::RichText);
+  updateLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
   updateLink_->hide();
   connect(updateLink_, &QLabel::linkActivated, this,
           [this](const QString& link) { services_.browser.open(fromQ(link)); });
@@ -191,13 +237,59 @@ void MainWindow::buttonClicked(QPushButton* button) {
     close();
     return;
   }
-  if (button == btnInfo_ || button == btnOptions_) return;  // their dialogs come with the options step
+  if (button == btnInfo_) {
+    about_->exec();
+    return;
+  }
+  if (button == btnOptions_) return showSoftOptions();
   if (!state_.hasActiveConfiguration()) {
     services_.messages.error(texts_[18]);
     return;
   }
   if (button == btnCreateBin_) updateDevice();
-  // The editing steps open their dialogs once those exist.
+  if (button == btnParameters_) parGen_->exec();
+  if (button == btnConnections_) connections_->exec();
+  if (button == btnReceive_) receiveFrames_->exec();
+  if (button == btnSend_) sendFrames_->exec();
+}
+
+void MainWindow::showSoftOptions() {
+  if (softOptions_->exec() != QDialog::Accepted) return;
+  try {
+    state_.saveSettings();
+  } catch (const FileError& e) {
+    services_.messages.error(texts_.message(msg::kSettingsNotSaved, {e.what()}));
+  }
+  setUpdateTimer();
+}
+
+void MainWindow::setUpdateTimer() {
+  // Enabling a running timer leaves its count alone; enabling a stopped one starts it with its interval.
+  if (!state_.updateTimerWanted())
+    updateTimer_->stop();
+  else if (!updateTimer_->isActive())
+    updateTimer_->start();
+}
+
+void MainWindow::updateTimerFired() {
+  updateTimer_->stop();
+  if (busy()) {
+    // Inside a wait that pumps events: try again shortly, so the check runs once the wait is over.
+    QTimer::singleShot(kBusyRetryMs, this, &MainWindow::updateTimerFired);
+    return;
+  }
+  versionChecker_->check(this, [this](bool newer) {
+    if (newer) {
+      updateLink_->setText(toQ(updateLinkHtml(downloadPageUrl(makerUrl_), texts_[19])));
+      updateLink_->adjustSize();
+      updateLink_->show();
+    } else {
+      updateLink_->hide();
+    }
+    updateTimer_->setInterval(kUpdateCheckInterval);
+    // The options may have switched the check off while it ran.
+    if (state_.updateTimerWanted()) updateTimer_->start();
+  });
 }
 
 void MainWindow::createNewProject() {
@@ -216,15 +308,22 @@ bool MainWindow::updateDevice() {
     writeImage(state_.projectPaths().bankImage, compiled.image);
   } catch (const FileError& e) {
     // Without a fresh image no update may start: report and stop here.
-    services_.messages.error(std::string("The configuration image was not written.\n") + e.what());
+    services_.messages.error(texts_.message(msg::kImageNotWritten, {e.what()}));
     return false;
   }
+  boot_->setFormType(1);  // the network form, the only one this product has
+  boot_->exec();
   return true;
 }
 
 StartOutcome MainWindow::startProgram(const std::filesystem::path& program, const std::string& parameters,
                                       bool hidden) {
   const InputBlocker blocker;
+  const struct Busy {
+    bool& flag;
+    bool was;
+    ~Busy() { flag = was; }
+  } busy{busy_, std::exchange(busy_, true)};
   return konfex::startProgram(services_.launcher, services_.clock, program, parameters, hidden,
                               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
 }
@@ -233,7 +332,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   try {
     state_.saveSettings();
   } catch (const FileError& e) {
-    services_.messages.error(std::string("The settings could not be saved.\n") + e.what());
+    services_.messages.error(texts_.message(msg::kSettingsNotSaved, {e.what()}));
   }
   event->accept();
 }

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
 
+#include "core/io/text.h"
 #include "gui/app/qt_text.h"
 
 namespace konfex {
@@ -34,6 +36,12 @@ bool QtMessageBoxes::question(const std::string& text) {
 
 void QtBrowser::open(const std::string& url) {
   QDesktopServices::openUrl(QUrl(toQ(url)));
+}
+
+std::optional<std::filesystem::path> QtFilePicker::openFile(const std::string& filter) {
+  const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), toQ(filter));
+  if (chosen.isEmpty()) return std::nullopt;
+  return utf8Path(fromQ(chosen));
 }
 
 InputBlocker::InputBlocker() {

@@ -19,6 +19,11 @@ class QtBrowser final : public Browser {
   void open(const std::string& url) override;
 };
 
+class QtFilePicker final : public FilePicker {
+ public:
+  std::optional<std::filesystem::path> openFile(const std::string& filter) override;
+};
+
 // While alive, swallows every user input event of the application (mouse, keys, wheel, touch and window
 // close requests) so that windows keep repainting during a blocking wait without reacting to the user.
 class InputBlocker final : public QObject {
