@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_json.h"
+#include "cli_run.h"
 #include "core/image/bank_image.h"
 #include "core/lang/text_table.h"
 #include "test_support.h"
@@ -16,21 +17,11 @@ namespace konfex {
 namespace {
 
 namespace fs = std::filesystem;
+using test::cli;
+using test::CliRun;
 using test::readText;
 using test::TempDir;
 using test::writeText;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args, const fs::path& programFolder = "/nonexistent") {
-  std::ostringstream out, err;
-  const int code = runCli(args, programFolder, out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(CliCompile, WritesTheImageAndSummarises) {
   TempDir dir;

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "test_support.h"
 
 namespace konfex {
@@ -12,21 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using test::cli;
+using test::CliRun;
 using test::readText;
 using test::TempDir;
 using test::writeText;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args, const fs::path& programFolder = "/nonexistent") {
-  std::ostringstream out, err;
-  const int code = runCli(args, programFolder, out, err);
-  return {code, out.str(), err.str()};
-}
 
 const char* kConnections =
     "<EtherNetIP_Master_Access>"

@@ -48,18 +48,6 @@ int stepTop(int step) {
   return kStepTop + kStepPitch * (step - 1);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, int left, int top) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->move(left, top);
-  return label;
-}
-
-void setLabel(QLabel* label, const std::string& text) {
-  label->setText(toQ(text));
-  label->adjustSize();
-}
-
 }  // namespace
 
 MainWindow::MainWindow(AppState& state, TextTable& texts, const Services& services, std::string makerUrl)

@@ -23,11 +23,6 @@ constexpr int kHeight = 400;
 constexpr int kFlagSize = 48;
 constexpr int kSlotPitch = 58;
 
-void setLabel(QLabel* label, const std::string& text) {
-  label->setText(toQ(text));
-  label->adjustSize();
-}
-
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, int left, int top) {
   auto* box = new QCheckBox(parent);
   box->setObjectName(QString::fromLatin1(name));

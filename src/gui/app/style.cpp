@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "gui/app/qt_text.h"
+
 namespace konfex {
 
 namespace {
@@ -172,6 +174,22 @@ QPushButton* makeImageButton(QWidget* parent, const char* objectName, Glyph glyp
   b->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding-left: 6px; }"));
   b->setAutoDefault(false);
   return b;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& objectName, int left, int top) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(objectName);
+  label->move(left, top);
+  return label;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* objectName, int left, int top) {
+  return makeLabel(parent, QString::fromLatin1(objectName), left, top);
+}
+
+void setLabel(QLabel* label, const std::string& text) {
+  label->setText(toQ(text));
+  label->adjustSize();
 }
 
 }  // namespace konfex

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QFont>
 #include <QIcon>
+#include <QString>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -24,5 +26,10 @@ void applyWindowLook(QWidget* window);
 void styleCodeLabel(QLabel* label);   // large grey
 void styleTitleLabel(QLabel* label);  // bold grey
 QPushButton* makeImageButton(QWidget* parent, const char* objectName, Glyph glyph);
+// A label with the product's control name, placed at a fixed position.
+QLabel* makeLabel(QWidget* parent, const QString& objectName, int left, int top);
+QLabel* makeLabel(QWidget* parent, const char* objectName, int left, int top);
+// Sets the label's text and fits the label to it.
+void setLabel(QLabel* label, const std::string& text);
 
 }  // namespace konfex

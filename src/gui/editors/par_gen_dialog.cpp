@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include "gui/app/qt_text.h"
+#include "gui/app/style.h"
 #include "gui/editors/collapsible_panel.h"
 
 namespace konfex {
@@ -25,18 +26,6 @@ constexpr int kFieldPitch = 56;
 constexpr int kRowTop = 8;
 constexpr int kRowPitch = 28;
 constexpr int kPanelMargin = 12;  // below the lowest control of a panel
-
-QLabel* makeLabel(QWidget* parent, const QString& name, int left, int top) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->move(left, top);
-  return label;
-}
-
-void setLabel(QLabel* label, const std::string& text) {
-  label->setText(toQ(text));
-  label->adjustSize();
-}
 
 }  // namespace
 
