@@ -4,7 +4,7 @@ set -euo pipefail
 build=$1
 seconds=${2:-10}
 here=$(cd "$(dirname "$0")" && pwd)
-for target in number_text language_file settings image_compiler image_dump eds update; do
+for target in number_text language_file settings image_compiler image_dump eds update editor_files; do
   work=$(mktemp -d)
   cp -r "$here/corpus/$target/." "$work/"
   if "$build/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=65536 -artifact_prefix="$work/" "$work" \

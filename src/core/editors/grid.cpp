@@ -41,23 +41,27 @@ std::span<const std::string> itemsOf(Items items) {
 Grid::Grid(const TableSpec& spec) : spec_(&spec) {
   cells_.resize(static_cast<size_t>(rowCount()) * static_cast<size_t>(columnCount()));
   for (int r = 1; r <= rowCount(); ++r) cells_[index(r, 0)] = std::to_string(r);
+  touched_ = rowCount();
   freshRows();
 }
 
 void Grid::setCell(int row, int col, std::string text) {
   if (row < 1 || row > rowCount() || col < 1 || col >= columnCount()) return;
+  touch(row);
   cells_[index(row, col)] = std::move(text);
 }
 
 void Grid::freshRows() {
-  for (int r = 1; r <= rowCount(); ++r) {
+  for (int r = 1; r <= touched_; ++r) {
     cells_[index(r, 1)] = "Y";
     for (int c = 2; c < columnCount(); ++c) cells_[index(r, c)].clear();
   }
+  touched_ = 0;
 }
 
 void Grid::deleteRow(int row) {
   if (row < 1 || row > rowCount()) return;
+  touch(rowCount());
   for (int r = row; r < rowCount(); ++r)
     for (int c = 1; c < columnCount(); ++c) cells_[index(r, c)] = std::move(cells_[index(r + 1, c)]);
   for (int c = 1; c < columnCount(); ++c) cells_[index(rowCount(), c)].clear();
@@ -65,6 +69,7 @@ void Grid::deleteRow(int row) {
 
 void Grid::insertRow(int row, bool enable) {
   if (row < 1 || row > rowCount()) return;
+  touch(rowCount());
   for (int r = rowCount() - 1; r >= row; --r)
     for (int c = 1; c < columnCount(); ++c) cells_[index(r + 1, c)] = std::move(cells_[index(r, c)]);
   for (int c = 1; c < columnCount(); ++c) cells_[index(row, c)].clear();
@@ -85,6 +90,7 @@ bool Grid::rowIsUsed(int row) const {
 }
 
 void Grid::putRow(int row, const std::vector<std::string>& texts) {
+  touch(row);
   for (int c = 1; c < columnCount() && static_cast<size_t>(c - 1) < texts.size(); ++c)
     cells_[index(row, c)] = texts[static_cast<size_t>(c - 1)];
 }
@@ -143,6 +149,7 @@ int Grid::pasteBlock(int row, int col, std::string_view block) {
   while (start < block.size() && r <= rowCount()) {
     size_t end = block.find('\n', start);
     if (end == std::string_view::npos) end = block.size();
+    touch(r);
     std::string_view line = block.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     size_t field = 0;

@@ -4,6 +4,7 @@
 // walk and the spreadsheet block copy are written once here for all table editors.
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -119,8 +120,13 @@ class Grid {
     return static_cast<size_t>(row - 1) * static_cast<size_t>(columnCount()) + static_cast<size_t>(col);
   }
 
+  void touch(int row) { touched_ = std::max(touched_, row); }
+
   const TableSpec* spec_;
   std::vector<std::string> cells_;
+  // Rows 1..touched_ may differ from fresh rows; freshRows() renews only those, so showing a 512-row table
+  // with a short file does not rewrite every row.
+  int touched_ = 0;
 };
 
 // The row operations of the Copy, Paste and Delete Row buttons, with their questions and errors.

@@ -17,8 +17,21 @@ LoadResult EditorModel::load(const fs::path& file) {
   malformed_ = false;
   std::error_code ec;
   if (file.empty() || !fs::exists(file, ec)) return {};
+  std::string text;
   try {
-    read(readFile(file), file);
+    text = readFile(file);
+  } catch (const FileError& e) {
+    malformed_ = true;
+    return {LoadResult::Status::Malformed, e.reason()};
+  }
+  return loadText(text, file);
+}
+
+LoadResult EditorModel::loadText(const std::string& xmlText, const fs::path& nameForErrors) {
+  reset();
+  malformed_ = false;
+  try {
+    read(xmlText, nameForErrors);
   } catch (const FileError& e) {
     // Whatever was read before the parser gave up is dropped: the dialog shows its defaults.
     reset();

@@ -29,6 +29,8 @@ class EditorModel {
   // Shows the defaults (or fresh rows), then the file when it exists. A malformed file leaves the defaults
   // and is remembered, so that the next save keeps it as <file>.bak first.
   LoadResult load(const std::filesystem::path& file);
+  // The same from a file's text already read; the path only names the file in messages.
+  LoadResult loadText(const std::string& xmlText, const std::filesystem::path& nameForErrors);
   // OK's validation: the message the dialog would show, or nullopt when the file may be saved.
   virtual std::optional<std::string> validate(const TextTable& texts) const = 0;
   // What OK writes.
