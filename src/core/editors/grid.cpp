@@ -53,7 +53,7 @@ void Grid::setCell(int row, int col, std::string text) {
 
 void Grid::freshRows() {
   for (int r = 1; r <= touched_; ++r) {
-    cells_[index(r, 1)] = "Y";
+    cells_[index(r, 1)].assign(1, 'Y');
     for (int c = 2; c < columnCount(); ++c) cells_[index(r, c)].clear();
   }
   touched_ = 0;
@@ -73,7 +73,7 @@ void Grid::insertRow(int row, bool enable) {
   for (int r = rowCount() - 1; r >= row; --r)
     for (int c = 1; c < columnCount(); ++c) cells_[index(r + 1, c)] = std::move(cells_[index(r, c)]);
   for (int c = 1; c < columnCount(); ++c) cells_[index(row, c)].clear();
-  if (enable) cells_[index(row, 1)] = "Y";
+  if (enable) cells_[index(row, 1)].assign(1, 'Y');
 }
 
 std::vector<std::string> Grid::copyRow(int row) const {
@@ -159,7 +159,7 @@ int Grid::pasteBlock(int row, int col, std::string_view block) {
       const std::string_view text = line.substr(pos, tab == std::string_view::npos ? line.size() - pos : tab - pos);
       const int c = targets[field];
       if (isCheckBox(column(c)))
-        cells_[index(r, c)] = (text == "Y" || text == "y") ? "Y" : "N";
+        cells_[index(r, c)].assign(1, (text == "Y" || text == "y") ? 'Y' : 'N');
       else
         cells_[index(r, c)] = std::string(text);
       ++written;

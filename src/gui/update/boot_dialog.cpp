@@ -152,7 +152,10 @@ bool BootDialog::eventFilter(QObject* watched, QEvent* event) {
 
 std::string BootDialog::addressText() const {
   std::string text;
-  for (size_t i = 0; i < fields_.size(); ++i) text += (i > 0 ? "." : "") + fromQ(fields_[i]->text());
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    if (i > 0) text += '.';
+    text += fromQ(fields_[i]->text());
+  }
   return text;
 }
 
@@ -197,7 +200,10 @@ void BootDialog::updateClicked() {
       services_.messages.warning(texts_[1036]);
     } else {
       std::string text = texts_[1037];
-      if (!check.error.empty()) text += "\n" + texts_.message(msg::kEchoNotSent, {check.error});
+      if (!check.error.empty()) {
+        text += '\n';
+        text += texts_.message(msg::kEchoNotSent, {check.error});
+      }
       services_.messages.error(text);
     }
     return;
