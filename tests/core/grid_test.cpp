@@ -18,7 +18,7 @@ std::string key(const Grid& g, int row) {
 }
 
 TEST(GridTest, DeleteAndInsertMoveRowsWithinTheFixedCount) {
-  Grid g(connectionsSpec());
+  Grid g(connectionsLayout());
   for (int r = 1; r <= 10; ++r) fillRow(g, r, std::to_string(r));
 
   g.deleteRow(3);
@@ -47,7 +47,7 @@ TEST(GridTest, DeleteAndInsertMoveRowsWithinTheFixedCount) {
 TEST(GridTest, PasteRowAsksAndRefusesByTheRules) {
   RecordingMessages messages;
   const TextTable texts;
-  Grid g(receiveFramesSpec());
+  Grid g(receiveFramesLayout());
   std::vector<std::string> clipboard;
   fillRow(g, 2, "two");
   gridCopyRow(g, 2, clipboard);
@@ -65,7 +65,7 @@ TEST(GridTest, PasteRowAsksAndRefusesByTheRules) {
   EXPECT_EQ(g.cell(7, 14), "x");
 
   // A row copied from the send table (17 texts) does not fit the receive table.
-  Grid send(sendFramesSpec());
+  Grid send(sendFramesLayout());
   std::vector<std::string> sendRow;
   gridCopyRow(send, 1, sendRow);
   EXPECT_EQ(sendRow.size(), 17u);
@@ -80,7 +80,7 @@ TEST(GridTest, PasteRowAsksAndRefusesByTheRules) {
 TEST(GridTest, DeleteRowAsksWithTheRowNumber) {
   RecordingMessages messages;
   const TextTable texts;
-  Grid g(connectionsSpec());
+  Grid g(connectionsLayout());
   fillRow(g, 4, "four");
   EXPECT_FALSE(gridDeleteRow(g, 4, messages, texts));
   EXPECT_EQ(key(g, 4), "four.2");
@@ -91,7 +91,7 @@ TEST(GridTest, DeleteRowAsksWithTheRowNumber) {
 }
 
 TEST(GridTest, ExtentEndsAtTheFirstEmptyKeyAndDroppedDataIsFound) {
-  Grid g(sendFramesSpec());
+  Grid g(sendFramesLayout());
   EXPECT_EQ(g.extent(), 0);
   EXPECT_EQ(g.firstDroppedRowWithData(), 0);  // fresh rows: only check boxes
   g.setCell(1, 2, "0x10");
@@ -106,7 +106,7 @@ TEST(GridTest, ExtentEndsAtTheFirstEmptyKeyAndDroppedDataIsFound) {
 }
 
 TEST(GridTest, EnterWalksVisibleCellsAndWraps) {
-  Grid g(sendFramesSpec());
+  Grid g(sendFramesLayout());
   using C = Grid::Cell;
   EXPECT_EQ(g.enterJumpTarget(1, 1), (C{1, 2}));
   EXPECT_EQ(g.enterJumpTarget(3, 5), (C{3, 7}));  // the hidden column 6 is stepped over
@@ -117,7 +117,7 @@ TEST(GridTest, EnterWalksVisibleCellsAndWraps) {
 }
 
 TEST(GridTest, SpreadsheetBlocksSkipHiddenColumnsAndAreCut) {
-  Grid g(sendFramesSpec());
+  Grid g(sendFramesLayout());
   g.setCell(1, 5, "Y");
   g.setCell(1, 6, "Y");
   g.setCell(1, 7, "N");

@@ -41,9 +41,9 @@ constexpr std::array<ParGenElement, 12> kByteElements = {{{"EtherNetIP_Master_IP
 
 // ---- The three tables
 
-ColumnSpec column(const char* attribute, int header, int hint, ColumnKind kind, Items items = Items::None,
-                  std::string_view missing = {}) {
-  ColumnSpec c;
+ColumnLayout column(const char* attribute, int header, int hint, ColumnKind kind, Items items = Items::None,
+                    std::string_view missing = {}) {
+  ColumnLayout c;
   c.attribute = attribute;
   c.header = header;
   c.hint = hint;
@@ -52,30 +52,30 @@ ColumnSpec column(const char* attribute, int header, int hint, ColumnKind kind, 
   c.missing = missing;
   return c;
 }
-ColumnSpec numbering(int header) {
+ColumnLayout numbering(int header) {
   return column(nullptr, header, -1, ColumnKind::Numbering);
 }
-ColumnSpec check(const char* attribute, int header, int hint, std::string_view missing) {
+ColumnLayout check(const char* attribute, int header, int hint, std::string_view missing) {
   return column(attribute, header, hint, ColumnKind::CheckBox, Items::None, missing);
 }
-ColumnSpec text(const char* attribute, int header, int hint, std::string_view missing = {}) {
+ColumnLayout text(const char* attribute, int header, int hint, std::string_view missing = {}) {
   return column(attribute, header, hint, ColumnKind::FreeText, Items::None, missing);
 }
-ColumnSpec list(const char* attribute, int header, int hint, ColumnKind kind, Items items,
-                std::string_view missing = {}) {
+ColumnLayout list(const char* attribute, int header, int hint, ColumnKind kind, Items items,
+                  std::string_view missing = {}) {
   return column(attribute, header, hint, kind, items, missing);
 }
 
 constexpr std::array<const char*, 8> kByteAttributes = {"Byte1", "Byte2", "Byte3", "Byte4",
                                                         "Byte5", "Byte6", "Byte7", "Byte8"};
 
-void addByteColumns(std::vector<ColumnSpec>& columns, int firstHeader, int firstHint) {
+void addByteColumns(std::vector<ColumnLayout>& columns, int firstHeader, int firstHint) {
   for (int k = 0; k < 8; ++k)
     columns.push_back(list(kByteAttributes[static_cast<size_t>(k)], firstHeader + k, firstHint + k,
                            ColumnKind::DropDown, Items::BytePositions));
 }
 
-TableSpec makeConnectionsSpec() {
+TableLayout makeConnectionsLayout() {
   return {"EtherNetIP_Master_Rules.xml",
           "EtherNetIP_Master_Access",
           "SW_VERSION = 1.005",
@@ -91,8 +91,8 @@ TableSpec makeConnectionsSpec() {
           DataHint::OwnText};
 }
 
-TableSpec makeReceiveSpec() {
-  std::vector<ColumnSpec> columns = {
+TableLayout makeReceiveLayout() {
+  std::vector<ColumnLayout> columns = {
       numbering(1408),           check("Enable", 1409, 1429, "Y"),
       text("COBID", 1410, 1430), list("CAN_Type", 1411, 1431, ColumnKind::DropDown, Items::CanType),
       text("Dim", 1412, 1432),   text("TimeOut", 1413, 1434, "0")};
@@ -101,13 +101,13 @@ TableSpec makeReceiveSpec() {
   return {"CAN_Rec_Frames.xml", "Receive_Frames", "SW_VERSION = 1.000", 512, std::move(columns), 1458, DataHint::Empty};
 }
 
-TableSpec makeSendSpec() {
-  ColumnSpec onCmd = check("OnCMD", 1362, 1363, {});
+TableLayout makeSendLayout() {
+  ColumnLayout onCmd = check("OnCMD", 1362, 1363, {});
   onCmd.hidden = true;
   onCmd.fixed = "N";
-  ColumnSpec time = text("Time", 1315, 1337);
+  ColumnLayout time = text("Time", 1315, 1337);
   time.missingRule = Missing::ZeroWhenOnTimerY;
-  std::vector<ColumnSpec> columns = {
+  std::vector<ColumnLayout> columns = {
       numbering(1308),
       check("Enable", 1309, 1331, "Y"),
       text("COBID", 1310, 1332),
@@ -125,17 +125,17 @@ TableSpec makeSendSpec() {
 
 }  // namespace
 
-const TableSpec& connectionsSpec() {
-  static const TableSpec spec = makeConnectionsSpec();
-  return spec;
+const TableLayout& connectionsLayout() {
+  static const TableLayout layout = makeConnectionsLayout();
+  return layout;
 }
-const TableSpec& receiveFramesSpec() {
-  static const TableSpec spec = makeReceiveSpec();
-  return spec;
+const TableLayout& receiveFramesLayout() {
+  static const TableLayout layout = makeReceiveLayout();
+  return layout;
 }
-const TableSpec& sendFramesSpec() {
-  static const TableSpec spec = makeSendSpec();
-  return spec;
+const TableLayout& sendFramesLayout() {
+  static const TableLayout layout = makeSendLayout();
+  return layout;
 }
 
 // ---- ParGenModel
@@ -179,7 +179,7 @@ std::string ParGenModel::toXml() const {
 
 // ---- ConnectionsEditor
 
-ConnectionsEditor::ConnectionsEditor() : TableEditor(connectionsSpec()) {}
+ConnectionsEditor::ConnectionsEditor() : TableEditor(connectionsLayout()) {}
 
 bool ConnectionsEditor::editorSeesEnabled(const std::string& enable) const {
   return toUpperAscii(enable) == "Y";
@@ -224,7 +224,7 @@ std::optional<std::string> ConnectionsEditor::validate(const TextTable& texts) c
 // ---- CanFramesEditor
 
 CanFramesEditor::CanFramesEditor(Direction direction)
-    : TableEditor(direction == Direction::Receive ? receiveFramesSpec() : sendFramesSpec()),
+    : TableEditor(direction == Direction::Receive ? receiveFramesLayout() : sendFramesLayout()),
       direction_(direction),
       firstByteColumn_(direction == Direction::Receive ? 6 : 9) {}
 

@@ -1,5 +1,5 @@
 // The four editors of a configuration: communication parameters, adapter connections, CAN receive frames
-// and CAN send frames. Each adds its fields or column specs and its validation rules to the framework.
+// and CAN send frames. Each adds its fields or column layouts and its validation rules to the framework.
 #pragma once
 
 #include <array>
@@ -88,8 +88,8 @@ class CanFramesEditor final : public TableEditor {
   int firstByteColumn_;
 };
 
-const TableSpec& connectionsSpec();
-const TableSpec& receiveFramesSpec();
-const TableSpec& sendFramesSpec();
+const TableLayout& connectionsLayout();
+const TableLayout& receiveFramesLayout();
+const TableLayout& sendFramesLayout();
 
 }  // namespace konfex

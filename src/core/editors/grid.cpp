@@ -20,7 +20,7 @@ const std::vector<std::string>& bytePositionItems() {
   return items;
 }
 
-bool isCheckBox(const ColumnSpec& c) {
+bool isCheckBox(const ColumnLayout& c) {
   return c.kind == ColumnKind::CheckBox;
 }
 
@@ -38,7 +38,7 @@ std::span<const std::string> itemsOf(Items items) {
   return {};
 }
 
-Grid::Grid(const TableSpec& spec) : spec_(&spec) {
+Grid::Grid(const TableLayout& layout) : layout_(&layout) {
   cells_.resize(static_cast<size_t>(rowCount()) * static_cast<size_t>(columnCount()));
   for (int r = 1; r <= rowCount(); ++r) cells_[index(r, 0)] = std::to_string(r);
   touched_ = rowCount();
@@ -97,14 +97,14 @@ void Grid::putRow(int row, const std::vector<std::string>& texts) {
 
 int Grid::extent() const {
   int r = 1;
-  while (r <= rowCount() && !trim(cell(r, spec_->keyColumn)).empty()) ++r;
+  while (r <= rowCount() && !trim(cell(r, layout_->keyColumn)).empty()) ++r;
   return r - 1;
 }
 
 int Grid::firstDroppedRowWithData() const {
   for (int r = extent() + 1; r <= rowCount(); ++r) {
     for (int c = 1; c < columnCount(); ++c) {
-      const ColumnSpec& col = column(c);
+      const ColumnLayout& col = column(c);
       // A hidden column holds nothing the user typed; its content is no data that could be missed.
       if (!isCheckBox(col) && !col.hidden && !trim(cell(r, c)).empty()) return r;
     }
@@ -193,7 +193,7 @@ bool gridPasteRow(Grid& grid, int row, const std::vector<std::string>& clipboard
 }
 
 bool gridDeleteRow(Grid& grid, int row, MessageBoxes& messages, const TextTable& texts) {
-  if (!messages.question(texts[grid.spec().deleteQuestion] + std::to_string(row))) return false;
+  if (!messages.question(texts[grid.layout().deleteQuestion] + std::to_string(row))) return false;
   grid.deleteRow(row);
   return true;
 }

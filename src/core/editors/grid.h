@@ -35,11 +35,11 @@ std::span<const std::string> itemsOf(Items items);
 
 // What a cell holds when its attribute is missing from the file.
 enum class Missing {
-  Text,              // ColumnSpec::missing
+  Text,              // ColumnLayout::missing
   ZeroWhenOnTimerY,  // "0" when the row's OnTimer cell, as just loaded, is exactly "Y"; else empty
 };
 
-struct ColumnSpec {
+struct ColumnLayout {
   const char* attribute = nullptr;  // XML attribute; nullptr for the numbering column
   int header = -1;                  // text entry of the column header
   int hint = -1;                    // text entry of the header hint; -1 none
@@ -55,25 +55,25 @@ struct ColumnSpec {
 // The hint of a data cell: its own text (the connection table) or none (the CAN tables).
 enum class DataHint { OwnText, Empty };
 
-struct TableSpec {
-  const char* fileName;             // e.g. "EtherNetIP_Master_Rules.xml"
-  const char* root;                 // root element written
-  const char* versionComment;       // top-level comment written after the root
-  int rows;                         // data rows N
-  std::vector<ColumnSpec> columns;  // C columns, numbering column first
-  int deleteQuestion;               // text entry asked before Delete Row, followed by the row number
+struct TableLayout {
+  const char* fileName;               // e.g. "EtherNetIP_Master_Rules.xml"
+  const char* root;                   // root element written
+  const char* versionComment;         // top-level comment written after the root
+  int rows;                           // data rows N
+  std::vector<ColumnLayout> columns;  // C columns, numbering column first
+  int deleteQuestion;                 // text entry asked before Delete Row, followed by the row number
   DataHint dataHint;
   int keyColumn = 2;  // an empty key (after trimming) ends the table's extent
 };
 
 class Grid {
  public:
-  explicit Grid(const TableSpec& spec);
+  explicit Grid(const TableLayout& layout);
 
-  const TableSpec& spec() const { return *spec_; }
-  int rowCount() const { return spec_->rows; }
-  int columnCount() const { return static_cast<int>(spec_->columns.size()); }
-  const ColumnSpec& column(int c) const { return spec_->columns[static_cast<size_t>(c)]; }
+  const TableLayout& layout() const { return *layout_; }
+  int rowCount() const { return layout_->rows; }
+  int columnCount() const { return static_cast<int>(layout_->columns.size()); }
+  const ColumnLayout& column(int c) const { return layout_->columns[static_cast<size_t>(c)]; }
 
   // Rows 1..N, columns 0..C-1; column 0 holds the row number.
   const std::string& cell(int row, int col) const { return cells_[index(row, col)]; }
@@ -122,7 +122,7 @@ class Grid {
 
   void touch(int row) { touched_ = std::max(touched_, row); }
 
-  const TableSpec* spec_;
+  const TableLayout* layout_;
   std::vector<std::string> cells_;
   // Rows 1..touched_ may differ from fresh rows; freshRows() renews only those, so showing a 512-row table
   // with a short file does not rewrite every row.

@@ -57,7 +57,7 @@ void TableEditor::read(const std::string& xmlText, const fs::path& file) {
   for (const pugi::xml_node child : firstTopLevelNode(doc).children()) {
     if (row > grid_.rowCount()) break;
     for (int c = 1; c < grid_.columnCount(); ++c) {
-      const ColumnSpec& col = grid_.column(c);
+      const ColumnLayout& col = grid_.column(c);
       if (!col.fixed.empty()) {
         grid_.setCell(row, c, std::string(col.fixed));
         continue;
@@ -80,13 +80,13 @@ void TableEditor::read(const std::string& xmlText, const fs::path& file) {
 
 std::string TableEditor::toXml() const {
   pugi::xml_document doc;
-  pugi::xml_node root = doc.append_child(spec().root);
-  doc.append_child(pugi::node_comment).set_value(spec().versionComment);
+  pugi::xml_node root = doc.append_child(layout().root);
+  doc.append_child(pugi::node_comment).set_value(layout().versionComment);
   const int rows = grid_.extent();
   for (int r = 1; r <= rows; ++r) {
     pugi::xml_node row = root.append_child("row");
     for (int c = 1; c < grid_.columnCount(); ++c) {
-      const ColumnSpec& col = grid_.column(c);
+      const ColumnLayout& col = grid_.column(c);
       row.append_attribute(col.attribute)
           .set_value(col.fixed.empty() ? grid_.cell(r, c).c_str() : std::string(col.fixed).c_str());
     }

@@ -54,20 +54,20 @@ class EditorModel {
   bool malformed_ = false;
 };
 
-// A table editor: a grid over a table spec, plus the dialog's own validation walk.
+// A table editor: a grid over a table layout, plus the dialog's own validation walk.
 class TableEditor : public EditorModel {
  public:
   Grid& grid() { return grid_; }
   const Grid& grid() const { return grid_; }
-  const TableSpec& spec() const { return grid_.spec(); }
-  const char* fileName() const override { return grid_.spec().fileName; }
+  const TableLayout& layout() const { return grid_.layout(); }
+  const char* fileName() const override { return grid_.layout().fileName; }
 
   std::string toXml() const override;
   std::optional<std::string> dropQuestion(const TextTable& texts) const override;
   std::vector<std::string> warnings() const override;
 
  protected:
-  explicit TableEditor(const TableSpec& spec) : grid_(spec) {}
+  explicit TableEditor(const TableLayout& layout) : grid_(layout) {}
   void reset() override { grid_.freshRows(); }
   void read(const std::string& xmlText, const std::filesystem::path& file) override;
   // The rows whose Enable text the editor and the compiler read differently.

@@ -30,8 +30,8 @@ void savePicture(QWidget& widget, const QString& file) {
 
 // Clicks the button; while its modal dialog runs its own event loop, a timer looks for it, pictures it and
 // closes it. Message boxes on the way are named and closed; a dialog that never comes ends the wait.
-void pictureDialog(QWidget& window, const char* spec) {
-  const QString text = QString::fromLocal8Bit(spec);
+void pictureDialog(QWidget& window, const char* request) {
+  const QString text = QString::fromLocal8Bit(request);
   const qsizetype split = text.indexOf(QLatin1Char('='));
   auto* button = split > 0 ? window.findChild<QAbstractButton*>(text.left(split)) : nullptr;
   if (button == nullptr) {
@@ -70,7 +70,7 @@ StartHooks StartHooks::fromEnvironment() {
   const char* quit = std::getenv("KONFEX_QUIT_AFTER_START");
   hooks.quitAfterStart = isSet(quit) && std::strcmp(quit, "0") != 0;
   if (const char* file = std::getenv("KONFEX_SCREENSHOT"); isSet(file)) hooks.screenshot = file;
-  if (const char* spec = std::getenv("KONFEX_SCREENSHOT_DIALOG"); isSet(spec)) hooks.dialogScreenshot = spec;
+  if (const char* request = std::getenv("KONFEX_SCREENSHOT_DIALOG"); isSet(request)) hooks.dialogScreenshot = request;
   return hooks;
 }
 

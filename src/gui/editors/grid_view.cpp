@@ -44,7 +44,7 @@ void GridModel::setTexts(const TextTable& texts) {
   headers_.clear();
   hints_.clear();
   for (int c = 0; c < grid_.columnCount(); ++c) {
-    const ColumnSpec& col = grid_.column(c);
+    const ColumnLayout& col = grid_.column(c);
     headers_ << (col.header >= 0 ? toQ(texts[col.header]) : QString());
     if (c >= 1) hints_ << (col.hint >= 0 ? toQ(texts[col.hint]) : QString());
   }
@@ -69,7 +69,7 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const int c = index.column();
-  const ColumnSpec& col = grid_.column(c);
+  const ColumnLayout& col = grid_.column(c);
   const std::string& text = grid_.cell(dataRow(index), c);
   switch (role) {
     case Qt::DisplayRole:
@@ -81,7 +81,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       if (col.kind != ColumnKind::CheckBox) return {};
       return text == "Y" ? Qt::Checked : Qt::Unchecked;
     case Qt::ToolTipRole:
-      if (grid_.spec().dataHint == DataHint::OwnText && !text.empty()) return toQ(text);
+      if (grid_.layout().dataHint == DataHint::OwnText && !text.empty()) return toQ(text);
       return {};
     case Qt::TextAlignmentRole:
       if (c == 0) return QVariant::fromValue(Qt::AlignCenter);
@@ -95,7 +95,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || index.column() == 0) return false;
-  const ColumnSpec& col = grid_.column(index.column());
+  const ColumnLayout& col = grid_.column(index.column());
   if (role == Qt::CheckStateRole && col.kind == ColumnKind::CheckBox)
     grid_.setCell(dataRow(index), index.column(),
                   value.value<Qt::CheckState>() == Qt::Checked ? std::string("Y") : std::string("N"));
@@ -109,7 +109,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  const ColumnSpec& col = grid_.column(index.column());
+  const ColumnLayout& col = grid_.column(index.column());
   const Qt::ItemFlags base = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (col.kind == ColumnKind::Numbering || col.hidden) return base;
   if (col.kind == ColumnKind::CheckBox) return base | Qt::ItemIsUserCheckable;
@@ -122,7 +122,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   if (role == Qt::ToolTipRole) {
     if (section >= 1) return hints_[section - 1].isEmpty() ? QVariant() : QVariant(hints_[section - 1]);
     // The numbering column's header: the table's own rule for cells without a hint of their own.
-    if (grid_.spec().dataHint == DataHint::OwnText) return headers_[0];
+    if (grid_.layout().dataHint == DataHint::OwnText) return headers_[0];
   }
   return {};
 }
@@ -159,7 +159,7 @@ GridDelegate::GridDelegate(GridView* view, const ItemLists& items)
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const {
-  const ColumnSpec& col = view_->gridModel().grid().column(index.column());
+  const ColumnLayout& col = view_->gridModel().grid().column(index.column());
   if (col.kind != ColumnKind::DropDown && col.kind != ColumnKind::ComboEdit)
     return QStyledItemDelegate::createEditor(parent, option, index);
   auto* combo = new ItemSearchCombo(parent);
@@ -230,10 +230,10 @@ void GridView::fitColumnsToHeaders() {
   constexpr int kPadding = 12;
   constexpr int kArrow = 16;  // room for a list editor's drop-down button
   for (int c = 0; c < grid.columnCount(); ++c) {
-    const ColumnSpec& col = grid.column(c);
+    const ColumnLayout& col = grid.column(c);
     int least = digits + kPadding;
     if (col.kind == ColumnKind::Numbering) least = digits;
-    if (c == grid.spec().keyColumn) least = metrics.horizontalAdvance(QStringLiteral("192.168.0.100")) + kPadding;
+    if (c == grid.layout().keyColumn) least = metrics.horizontalAdvance(QStringLiteral("192.168.0.100")) + kPadding;
     if (col.kind == ColumnKind::DropDown || col.kind == ColumnKind::ComboEdit) {
       // Short lists show their widest item; the byte positions their widest number.
       const std::span<const std::string> items = itemsOf(col.items);
